@@ -1,0 +1,346 @@
+#include "platform/kernel/ObjectNamespace.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "platform/kernel/ThreadIdentity.h"
+
+namespace kernel {
+namespace {
+
+constexpr char kGlobalPrefix[] = "Global\\";
+constexpr char kLocalPrefix[] = "Local\\";
+constexpr std::size_t kMaxFileName = 255;
+constexpr int kMaxAttempts = 100;
+// Another process holds a file's exclusive lock only while it removes the file, for an instant;
+// waiting longer than this means something is badly wrong.
+constexpr auto kExclusiveHoldLimit = std::chrono::seconds(2);
+
+bool StartsWith(const char* s, const char* prefix) { return std::strncmp(s, prefix, std::strlen(prefix)) == 0; }
+
+// Object names may hold any character but the backslash; file names may not hold '/' and should
+// not start with '.'. Everything but letters, digits, '_', '-' and an inner '.' is %XX-escaped.
+bool EscapeName(const char* name, std::string& out) {
+    static const char hex[] = "0123456789ABCDEF";
+    out.clear();
+    for (const char* p = name; *p; ++p) {
+        unsigned char c = static_cast<unsigned char>(*p);
+        if (c == '\\') return false;
+        bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+                     c == '-' || (c == '.' && p != name);
+        if (plain) {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return true;
+}
+
+mode_t ModeFor(const ObjectSpec& spec) {
+    if (spec.openToAll) return 0666;
+    // Default security: only the creator may use the object. Others may still read a mutex's or
+    // event's file, so that they can tell a live object from one its holders left behind.
+    return spec.type == ObjectType::Section ? 0600 : 0644;
+}
+
+bool HeaderValid(const MappedRegion& header) {
+    const auto* h = static_cast<const ObjectHeader*>(header.Address());
+    return h->magic == kObjectMagic && h->version == kObjectLayoutVersion &&
+           (h->type == ObjectType::Mutex || h->type == ObjectType::Event || h->type == ObjectType::Section);
+}
+
+// Takes the shared lock, waiting out a process that holds the exclusive one to remove the file.
+bool LockShared(int fd) {
+    auto giveUp = std::chrono::steady_clock::now() + kExclusiveHoldLimit;
+    while (flock(fd, LOCK_SH | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR) return false;
+        if (std::chrono::steady_clock::now() > giveUp) return false;
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string ObjectNamespace::LocalDirectory() {
+    return std::string("/dev/shm/quillbridge-local-") + std::to_string(getuid());
+}
+
+int ObjectNamespace::Directory(bool global) {
+    UniqueFd& slot = global ? globalDirectory_ : localDirectory_;
+    if (slot.Valid()) return slot.Get();
+    std::string path = global ? kGlobalDirectory : LocalDirectory();
+    if (mkdir(path.c_str(), global ? 0777 : 0700) == 0 && global) {
+        // Whatever the umask: every local user creates and removes objects here.
+        chmod(path.c_str(), 0777);
+    }
+    UniqueFd fd(open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW));
+    if (!fd.Valid()) return -1;
+    if (!global) {
+        struct stat st {};
+        if (fstat(fd.Get(), &st) != 0 || st.st_uid != getuid()) return -1;
+    }
+    slot = std::move(fd);
+    return slot.Get();
+}
+
+DWORD ObjectNamespace::Locate(const char* name, Location& out) {
+    const char* rest = name;
+    out.global = false;
+    if (StartsWith(name, kGlobalPrefix)) {
+        out.global = true;
+        rest += sizeof kGlobalPrefix - 1;
+    } else if (StartsWith(name, kLocalPrefix)) {
+        rest += sizeof kLocalPrefix - 1;
+    }
+    if (*rest == '\0' || !EscapeName(rest, out.fileName)) return ERROR_INVALID_NAME;
+    if (out.fileName.size() > kMaxFileName) return ERROR_FILENAME_EXCED_RANGE;
+    return ERROR_SUCCESS;
+}
+
+ObjectNamespace::Found ObjectNamespace::Join(const Location& where, UniqueFd fd, MappedRegion header,
+                                             bool writable, std::shared_ptr<KernelObject>& out, DWORD& error) {
+    int dir = Directory(where.global);
+    struct stat st {};
+    if (flock(fd.Get(), LOCK_EX | LOCK_NB) == 0) {
+        // Nobody holds it: either it was removed after we opened it, or every holder died.
+        if (fstat(fd.Get(), &st) == 0 && st.st_nlink > 0) {
+            unlinkat(dir, where.fileName.c_str(), 0);
+            return Found::Missing;
+        }
+        return Found::Again;
+    }
+    if (errno != EWOULDBLOCK || !LockShared(fd.Get())) {
+        error = ERROR_TIMEOUT;
+        return Found::Error;
+    }
+    if (fstat(fd.Get(), &st) != 0) {
+        error = ERROR_INVALID_HANDLE;
+        return Found::Error;
+    }
+    if (st.st_nlink == 0) return Found::Again;  // the last holder removed it meanwhile
+    if (!header.Valid()) {
+        if (static_cast<std::size_t>(st.st_size) < kObjectPageSize) {
+            error = ERROR_INVALID_HANDLE;  // not one of ours
+            return Found::Error;
+        }
+        header = MappedRegion(fd.Get(), kObjectPageSize, 0, writable);
+        if (!header.Valid()) {
+            error = ERROR_NOT_ENOUGH_MEMORY;
+            return Found::Error;
+        }
+    }
+    if (!HeaderValid(header)) {
+        error = ERROR_INVALID_HANDLE;
+        return Found::Error;
+    }
+    out = std::make_shared<KernelObject>(this, where.Key(), std::move(fd), std::move(header), writable);
+    live_[where.Key()] = out;
+    return Found::Object;
+}
+
+ObjectNamespace::Found ObjectNamespace::FindExisting(const Location& where, std::shared_ptr<KernelObject>& out,
+                                                     DWORD& error) {
+    const std::string key = where.Key();
+    auto liveIt = live_.find(key);
+    if (liveIt != live_.end()) {
+        // Held by this process already, so its file cannot have been removed.
+        if ((out = liveIt->second.lock())) return Found::Object;
+        live_.erase(liveIt);
+    }
+    for (auto it = cache_.begin(); it != cache_.end(); ++it) {
+        if (it->key != key) continue;
+        CachedFile cached = std::move(*it);
+        cache_.erase(it);
+        Found found = Join(where, std::move(cached.fd), std::move(cached.header), cached.writable, out, error);
+        if (found == Found::Object || found == Found::Error) return found;
+        break;  // the cached file is gone; look at the directory
+    }
+    int dir = Directory(where.global);
+    if (dir < 0) {
+        error = ERROR_ACCESS_DENIED;
+        return Found::Error;
+    }
+    bool writable = true;
+    UniqueFd fd(openat(dir, where.fileName.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW));
+    if (!fd.Valid() && errno == EACCES) {
+        writable = false;
+        fd = UniqueFd(openat(dir, where.fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    }
+    if (!fd.Valid()) {
+        if (errno == ENOENT) return Found::Missing;
+        error = errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE;
+        return Found::Error;
+    }
+    return Join(where, std::move(fd), MappedRegion(), writable, out, error);
+}
+
+ObjectNamespace::Found ObjectNamespace::CreateFresh(const Location* where, const ObjectSpec& spec,
+                                                    std::shared_ptr<KernelObject>& out, DWORD& error) {
+    int dir = Directory(where ? where->global : false);
+    if (dir < 0) {
+        error = ERROR_ACCESS_DENIED;
+        return Found::Error;
+    }
+    // An unnamed file, made complete and locked before it gets its name: nobody ever sees a
+    // half-made object, and a creator that dies midway leaves nothing behind.
+    UniqueFd fd(openat(dir, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+    if (!fd.Valid()) {
+        error = ERROR_ACCESS_DENIED;
+        return Found::Error;
+    }
+    std::uint64_t size = kObjectPageSize;
+    if (spec.type == ObjectType::Section) size += (spec.sectionSize + kObjectPageSize - 1) / kObjectPageSize * kObjectPageSize;
+    if (fchmod(fd.Get(), ModeFor(spec)) != 0 || ftruncate(fd.Get(), static_cast<off_t>(size)) != 0) {
+        error = ERROR_NOT_ENOUGH_MEMORY;
+        return Found::Error;
+    }
+    MappedRegion header(fd.Get(), kObjectPageSize, 0, true);
+    if (!header.Valid()) {
+        error = ERROR_NOT_ENOUGH_MEMORY;
+        return Found::Error;
+    }
+    auto* h = static_cast<ObjectHeader*>(header.Address());
+    h->magic = kObjectMagic;
+    h->version = kObjectLayoutVersion;
+    h->type = spec.type;
+    void* state = static_cast<char*>(header.Address()) + kStateOffset;
+    switch (spec.type) {
+        case ObjectType::Mutex: {
+            auto* m = static_cast<MutexState*>(state);
+            if (spec.initiallyOwned) {
+                m->word.store(ThreadIdentity::CurrentId());
+                m->recursion = 1;
+                m->ownerStamp.store(ThreadIdentity::CurrentStamp());
+            }
+            break;
+        }
+        case ObjectType::Event: {
+            auto* e = static_cast<EventState*>(state);
+            e->manualReset = spec.manualReset ? 1 : 0;
+            e->signaled.store(spec.initialState ? 1 : 0);
+            break;
+        }
+        case ObjectType::Section:
+            static_cast<SectionState*>(state)->size = spec.sectionSize;
+            break;
+    }
+    if (flock(fd.Get(), LOCK_SH) != 0) {
+        error = ERROR_INVALID_HANDLE;
+        return Found::Error;
+    }
+    std::string key;
+    if (where) {
+        std::string procPath = "/proc/self/fd/" + std::to_string(fd.Get());
+        if (linkat(AT_FDCWD, procPath.c_str(), dir, where->fileName.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+            if (errno == EEXIST) return Found::Again;
+            error = errno == EACCES || errno == EPERM ? ERROR_ACCESS_DENIED : ERROR_INVALID_NAME;
+            return Found::Error;
+        }
+        key = where->Key();
+    }
+    out = std::make_shared<KernelObject>(this, key, std::move(fd), std::move(header), true);
+    if (where) live_[key] = out;
+    return Found::Object;
+}
+
+ObjectNamespace::Lookup ObjectNamespace::Checked(std::shared_ptr<KernelObject> object, ObjectType type,
+                                                 bool needWrite, DWORD foundCode) {
+    if (object->Type() != type) return {nullptr, ERROR_INVALID_HANDLE};
+    if (needWrite && !object->Writable()) return {nullptr, ERROR_ACCESS_DENIED};
+    return {std::move(object), foundCode};
+}
+
+ObjectNamespace::Lookup ObjectNamespace::Create(const char* name, const ObjectSpec& spec) {
+    std::lock_guard guard(lock_);
+    std::shared_ptr<KernelObject> object;
+    DWORD error = ERROR_SUCCESS;
+    if (name == nullptr || *name == '\0') {
+        if (CreateFresh(nullptr, spec, object, error) == Found::Object) return {std::move(object), ERROR_SUCCESS};
+        return {nullptr, error};
+    }
+    Location where;
+    if (DWORD bad = Locate(name, where)) return {nullptr, bad};
+    for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
+        switch (FindExisting(where, object, error)) {
+            case Found::Object:
+                return Checked(std::move(object), spec.type, true, ERROR_ALREADY_EXISTS);
+            case Found::Error:
+                return {nullptr, error};
+            case Found::Again:
+                continue;
+            case Found::Missing:
+                break;
+        }
+        switch (CreateFresh(&where, spec, object, error)) {
+            case Found::Object:
+                return {std::move(object), ERROR_SUCCESS};
+            case Found::Error:
+                return {nullptr, error};
+            default:
+                continue;  // someone else created it first: open theirs
+        }
+    }
+    return {nullptr, ERROR_TIMEOUT};
+}
+
+ObjectNamespace::Lookup ObjectNamespace::Open(const char* name, ObjectType type, bool needWrite) {
+    if (name == nullptr || *name == '\0') return {nullptr, ERROR_INVALID_PARAMETER};
+    std::lock_guard guard(lock_);
+    Location where;
+    if (DWORD bad = Locate(name, where)) return {nullptr, bad};
+    std::shared_ptr<KernelObject> object;
+    DWORD error = ERROR_SUCCESS;
+    for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
+        switch (FindExisting(where, object, error)) {
+            case Found::Object:
+                return Checked(std::move(object), type, needWrite, ERROR_SUCCESS);
+            case Found::Error:
+                return {nullptr, error};
+            case Found::Missing:
+                return {nullptr, ERROR_FILE_NOT_FOUND};
+            case Found::Again:
+                continue;
+        }
+    }
+    return {nullptr, ERROR_TIMEOUT};
+}
+
+void ObjectNamespace::Leave(KernelObject& object) {
+    std::lock_guard guard(lock_);
+    UniqueFd fd = object.ReleaseFd();
+    MappedRegion header = object.ReleaseHeader();
+    const std::string& key = object.Key();
+    if (key.empty() || !fd.Valid()) return;  // unnamed: closing the file ends it
+    auto liveIt = live_.find(key);
+    if (liveIt != live_.end() && liveIt->second.expired()) live_.erase(liveIt);
+
+    flock(fd.Get(), LOCK_UN);
+    if (flock(fd.Get(), LOCK_EX | LOCK_NB) == 0) {
+        // Last holder anywhere. Holding the exclusive lock, nobody else removes or joins it, so
+        // the name still refers to this file if the file still has a name.
+        struct stat st {};
+        bool global = key[0] == 'G';
+        int dir = Directory(global);
+        if (dir >= 0 && fstat(fd.Get(), &st) == 0 && st.st_nlink > 0) unlinkat(dir, key.c_str() + 2, 0);
+        return;
+    }
+    ObjectType type = static_cast<const ObjectHeader*>(header.Address())->type;
+    if (type == ObjectType::Section) return;
+    // Others still hold it: keep the file open (unlocked), so that opening the name again costs
+    // two lock calls instead of a path lookup and a mapping.
+    cache_.push_front(CachedFile{key, std::move(fd), std::move(header), object.Writable()});
+    if (cache_.size() > kCacheSize) cache_.pop_back();
+}
+
+}  // namespace kernel

@@ -1,0 +1,85 @@
+#pragma once
+// Where named kernel objects live and how they are found, created, kept alive and removed.
+//
+// Every object is a file in a directory on tmpfs: "Global\" names in one directory shared by all
+// local users, other names in a directory of the calling user. A process that holds a handle to
+// an object holds a shared flock on the object's file; that lock is what keeps the object alive,
+// and the kernel drops it when the process ends, however it ends. Removing a file takes the
+// exclusive lock, which only succeeds when no process holds the object any more. So: the last
+// process to close an object removes it, and an object whose holders all died is removed by the
+// next process that looks the name up.
+
+#include <cstdint>
+#include <list>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "platform/kernel/KernelObject.h"
+#include "platform/kernel/MappedRegion.h"
+#include "platform/kernel/ObjectLayout.h"
+#include "platform/kernel/UniqueFd.h"
+#include "platform/kernel/WinTypes.h"
+
+namespace kernel {
+
+struct ObjectSpec {
+    ObjectType type = ObjectType::Mutex;
+    bool openToAll = false;       // any local user may open it, whatever the umask
+    bool initiallyOwned = false;  // mutex: owned by the creating thread
+    bool manualReset = false;     // event
+    bool initialState = false;    // event
+    std::uint64_t sectionSize = 0;
+};
+
+class ObjectNamespace {
+public:
+    static constexpr const char* kGlobalDirectory = "/dev/shm/quillbridge-global";
+    static std::string LocalDirectory();
+
+    struct Lookup {
+        std::shared_ptr<KernelObject> object;
+        DWORD error = ERROR_SUCCESS;  // with an object: ERROR_SUCCESS (new) or ERROR_ALREADY_EXISTS
+    };
+
+    // Creates the object, or finds the live one of that name (which must be of the same type).
+    // A null or empty name makes an object of this process alone.
+    Lookup Create(const char* name, const ObjectSpec& spec);
+    // Finds the live object of that name: ERROR_FILE_NOT_FOUND when there is none.
+    Lookup Open(const char* name, ObjectType type, bool needWrite);
+    // Called as a KernelObject dies: removes the file if no other process holds it.
+    void Leave(KernelObject& object);
+
+private:
+    struct Location {
+        bool global = true;
+        std::string fileName;
+        std::string Key() const { return (global ? "G:" : "L:") + fileName; }
+    };
+    enum class Found { Object, Missing, Again, Error };
+    struct CachedFile {
+        std::string key;
+        UniqueFd fd;
+        MappedRegion header;
+        bool writable = false;
+    };
+
+    DWORD Locate(const char* name, Location& out);
+    int Directory(bool global);
+    Found FindExisting(const Location& where, std::shared_ptr<KernelObject>& out, DWORD& error);
+    Found Join(const Location& where, UniqueFd fd, MappedRegion header, bool writable,
+               std::shared_ptr<KernelObject>& out, DWORD& error);
+    Found CreateFresh(const Location* where, const ObjectSpec& spec, std::shared_ptr<KernelObject>& out, DWORD& error);
+    Lookup Checked(std::shared_ptr<KernelObject> object, ObjectType type, bool needWrite, DWORD foundCode);
+
+    static constexpr std::size_t kCacheSize = 16;
+
+    std::recursive_mutex lock_;  // recursive: a KernelObject dropped under it calls Leave
+    std::map<std::string, std::weak_ptr<KernelObject>> live_;
+    std::list<CachedFile> cache_;  // closed mutexes and events, most recent first
+    UniqueFd globalDirectory_;
+    UniqueFd localDirectory_;
+};
+
+}  // namespace kernel

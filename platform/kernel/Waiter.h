@@ -1,0 +1,25 @@
+#pragma once
+// Waits until one of several objects can be acquired: a short spin first, so that a signal that
+// comes within microseconds costs no sleep and wake-up, then a sleep in the kernel.
+
+#include <chrono>
+#include <cstddef>
+
+#include "platform/kernel/KernelObject.h"
+#include "platform/kernel/WinTypes.h"
+
+namespace kernel {
+
+class Waiter {
+public:
+    static constexpr auto kSpin = std::chrono::microseconds(50);
+    // A sleeper on a mutex wakes this often to see whether the owner has died; a thread's death
+    // does not wake anyone by itself.
+    static constexpr auto kOwnerCheckFirst = std::chrono::milliseconds(5);
+    static constexpr auto kOwnerCheckMax = std::chrono::milliseconds(100);
+
+    // WAIT_OBJECT_0 + i, WAIT_ABANDONED_0 + i or WAIT_TIMEOUT.
+    static DWORD WaitAny(KernelObject* const* objects, std::size_t count, DWORD milliseconds);
+};
+
+}  // namespace kernel
