@@ -28,15 +28,18 @@ constexpr std::uint32_t TypeOf(MessageType type) { return static_cast<std::uint3
 
 }  // namespace
 
-ServiceChannel::ServiceChannel(const char* name) : serviceName(name ? name : "") {}
+ServiceChannel::ServiceChannel(const char* name)
+    : serviceName(name ? name : ""), existName(ObjectName(kExistSuffix)) {}
 
 ServiceChannel::~ServiceChannel() = default;
 
 std::string ServiceChannel::ObjectName(const char* suffix) const { return kGlobalPrefix + serviceName + suffix; }
 
 bool ServiceChannel::IsServiceRunning() const {
-    NamedMutex probe;
-    return probe.Create(ObjectName(kExistSuffix).c_str(), false) == -2;
+    // The answer of creating a probe mutex without allowing an existing one (it exists, or it
+    // exists for another user), without making and removing one: this runs before every request.
+    const DWORD probe = ProbeMutexA(existName.c_str());
+    return probe == ERROR_ALREADY_EXISTS || probe == ERROR_ACCESS_DENIED;
 }
 
 int ServiceChannel::Connect(DWORD access) {
@@ -114,7 +117,7 @@ int ServiceChannel::CreateServiceObjects(std::uint32_t dataSize) {
     if (sendMutex.Create(ObjectName(kSendMsgSuffix).c_str(), true, &notInherited) != 0) return -1;
     // Last, so that a client that sees the service running finds every other object; and the
     // arbiter between two services that start at once.
-    int exist = existMutex.Create(ObjectName(kExistSuffix).c_str(), false);
+    int exist = existMutex.Create(existName.c_str(), false);
     if (exist != 0) return exist == -2 ? -2 : -1;
     // Taken over objects may still hold signals of their earlier service.
     stopEvent.Reset();
@@ -148,7 +151,7 @@ void ServiceChannel::RunLifecycleHandler(std::int32_t msgId, const char* foundLi
 
 int ServiceChannel::ServiceLoop() {
     Trace("NTService - Service started.");
-    if (existMutex.Handle() == nullptr) existMutex.Create(ObjectName(kExistSuffix).c_str(), false);
+    if (existMutex.Handle() == nullptr) existMutex.Create(existName.c_str(), false);
     RunLifecycleHandler(kStartMessage, "NTService - Service start message handler found.",
                         "NTService - Service start message handler is excuted.");
     const HANDLE waits[2] = {stopEvent.Handle(), inMsgEvent.Handle()};
@@ -172,13 +175,17 @@ int ServiceChannel::ServiceLoop() {
 
 void ServiceChannel::HandleMessage() {
     MessageHeader header{};
-    MessageBuffer request;
+    MessageBuffer data;
     bool wellFormed = false;
-    int read = requestMap.Access([&](const std::uint8_t* area, std::uint32_t size) {
+    int read = requestMap.Access([&](std::uint8_t* area, std::uint32_t size) {
         std::memcpy(&header, area, sizeof header);
         if (size < kHeaderSize || header.dataLength > size - kHeaderSize) return;
-        request.Assign(area, kHeaderSize + header.dataLength);
-        wellFormed = request.Size() == kHeaderSize + header.dataLength;
+        data.Assign(area + kHeaderSize, header.dataLength);
+        wellFormed = data.Size() == header.dataLength;
+        if (wellFormed && header.type == TypeOf(MessageType::Request)) {
+            const std::uint32_t taken = TypeOf(MessageType::Taken);
+            std::memcpy(area, &taken, sizeof taken);
+        }
     });
     if (read != 0) {
         inMsgHandledEvent.Set();
@@ -198,31 +205,35 @@ void ServiceChannel::HandleMessage() {
     auto it = handlers.find(header.msgId);
     if (it == handlers.end() || !it->second) {
         Trace("NTService - Service message handler not found. Msg id: %d", header.msgId);
-        if (isRequest) Answer(request, nullptr, nullptr);
+        if (isRequest) Answer(header.msgId, nullptr, nullptr);
         return;
     }
     std::int32_t param1 = header.param1;
     std::int32_t param2 = header.param2;
-    MessageBuffer data(request.Data() + kHeaderSize, header.dataLength);
     try {
         it->second(header.msgId, param1, param2, data);
     } catch (...) {
         Trace("NTService - message handler failed. Msg id: %d", header.msgId);
-        if (isRequest) Answer(request, nullptr, nullptr);
+        if (isRequest) Answer(header.msgId, nullptr, nullptr);
         return;
     }
     if (!isRequest) return;
     if (data.Size() > requestMap.DataSize() - kHeaderSize) {
-        Answer(request, nullptr, nullptr);  // does not fit: the sender finds its request and fails
+        Answer(header.msgId, nullptr, nullptr);  // does not fit: the sender sees no reply
         return;
     }
     const MessageHeader reply{TypeOf(MessageType::Reply), header.msgId, param1, param2, data.Size()};
-    Answer(request, &reply, &data);
+    Answer(header.msgId, &reply, &data);
 }
 
-void ServiceChannel::Answer(const MessageBuffer& request, const MessageHeader* reply, const MessageBuffer* payload) {
+void ServiceChannel::Answer(std::int32_t msgId, const MessageHeader* reply, const MessageBuffer* payload) {
     requestMap.Access([&](std::uint8_t* area, std::uint32_t) {
-        if (std::memcmp(area, request.Data(), request.Size()) != 0) return;
+        MessageHeader current;
+        std::memcpy(&current, area, sizeof current);
+        if (current.type != TypeOf(MessageType::Taken) || current.msgId != msgId) {
+            Trace("NTService - late reply dropped. Msg id: %d", msgId);
+            return;
+        }
         if (reply != nullptr) {
             std::memcpy(area, reply, sizeof *reply);
             if (payload->Size() != 0) std::memcpy(area + kHeaderSize, payload->Data(), payload->Size());

@@ -66,9 +66,9 @@ private:
     std::string ObjectName(const char* suffix) const;
     void RunLifecycleHandler(std::int32_t msgId, const char* foundLine, const char* runLine);
     void HandleMessage();
-    // Writes the reply (if any) over `request` and signals "handled", both only if the block
-    // still holds `request`: a client that gave up may have let another request in meanwhile.
-    void Answer(const MessageBuffer& request, const MessageHeader* reply, const MessageBuffer* payload);
+    // Writes the reply (if any) and signals "handled", both only if the block still holds the
+    // request the service took: a client that gave up may have let a newer request in.
+    void Answer(std::int32_t msgId, const MessageHeader* reply, const MessageBuffer* payload);
 
     NamedSharedMemory requestMap;
     NamedEvent inMsgEvent;
@@ -79,6 +79,8 @@ private:
     NamedMutex sendMutex;
     std::string serviceName;
     std::map<std::int32_t, MessageHandler> handlers;
+
+    std::string existName;  // asked for before every request
 
     // Created by the service for clients that expect them; nothing here uses them.
     NamedEvent outMsgEvent;

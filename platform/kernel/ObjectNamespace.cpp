@@ -110,20 +110,14 @@ DWORD ObjectNamespace::Locate(const char* name, Location& out) {
 
 ObjectNamespace::Found ObjectNamespace::Join(const Location& where, UniqueFd fd, MappedRegion header,
                                              bool writable, std::shared_ptr<KernelObject>& out, DWORD& error) {
-    int dir = Directory(where.global);
-    struct stat st {};
-    if (flock(fd.Get(), LOCK_EX | LOCK_NB) == 0) {
-        // Nobody holds it: either it was removed after we opened it, or every holder died.
-        if (fstat(fd.Get(), &st) == 0 && st.st_nlink > 0) {
-            unlinkat(dir, where.fileName.c_str(), 0);
-            return Found::Missing;
-        }
-        return Found::Again;
-    }
-    if (errno != EWOULDBLOCK || !LockShared(fd.Get())) {
+    // Not held: removed after we opened it, or left by holders that all died (and now removed).
+    // Either way the directory has the answer.
+    if (!Held(where, fd.Get())) return Found::Again;
+    if (!LockShared(fd.Get())) {
         error = ERROR_TIMEOUT;
         return Found::Error;
     }
+    struct stat st {};
     if (fstat(fd.Get(), &st) != 0) {
         error = ERROR_INVALID_HANDLE;
         return Found::Error;
@@ -316,6 +310,54 @@ ObjectNamespace::Lookup ObjectNamespace::Open(const char* name, ObjectType type,
     return {nullptr, ERROR_TIMEOUT};
 }
 
+bool ObjectNamespace::Held(const Location& where, int fd) {
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) return true;
+    struct stat st {};
+    if (fstat(fd, &st) == 0 && st.st_nlink > 0) unlinkat(Directory(where.global), where.fileName.c_str(), 0);
+    flock(fd, LOCK_UN);
+    return false;
+}
+
+DWORD ObjectNamespace::ProbeResult(const MappedRegion& header, bool writable, ObjectType type) {
+    if (static_cast<const ObjectHeader*>(header.Address())->type != type) return ERROR_INVALID_HANDLE;
+    return writable || type == ObjectType::Section ? ERROR_ALREADY_EXISTS : ERROR_ACCESS_DENIED;
+}
+
+DWORD ObjectNamespace::Probe(const char* name, ObjectType type) {
+    if (name == nullptr || *name == '\0') return ERROR_INVALID_PARAMETER;
+    std::lock_guard guard(lock_);
+    Location where;
+    if (DWORD bad = Locate(name, where)) return bad;
+    const std::string key = where.Key();
+    auto liveIt = live_.find(key);
+    if (liveIt != live_.end()) {
+        if (auto object = liveIt->second.lock()) return object->Type() == type ? ERROR_ALREADY_EXISTS : ERROR_INVALID_HANDLE;
+    }
+    for (auto it = cache_.begin(); it != cache_.end(); ++it) {
+        if (it->key != key) continue;
+        if (Held(where, it->fd.Get())) return ProbeResult(it->header, it->writable, type);
+        cache_.erase(it);
+        break;
+    }
+    int dir = Directory(where.global);
+    if (dir < 0) return ERROR_ACCESS_DENIED;
+    bool writable = true;
+    UniqueFd fd(openat(dir, where.fileName.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW));
+    if (!fd.Valid() && errno == EACCES) {
+        writable = false;
+        fd = UniqueFd(openat(dir, where.fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    }
+    if (!fd.Valid()) return errno == ENOENT ? ERROR_FILE_NOT_FOUND : errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE;
+    if (!Held(where, fd.Get())) return ERROR_FILE_NOT_FOUND;
+    struct stat st {};
+    if (fstat(fd.Get(), &st) != 0 || static_cast<std::size_t>(st.st_size) < kObjectPageSize) return ERROR_INVALID_HANDLE;
+    MappedRegion header(fd.Get(), kObjectPageSize, 0, writable);
+    if (!header.Valid() || !HeaderValid(header)) return ERROR_INVALID_HANDLE;
+    DWORD result = ProbeResult(header, writable, type);
+    Remember(CachedFile{key, std::move(fd), std::move(header), writable});
+    return result;
+}
+
 void ObjectNamespace::Leave(KernelObject& object) {
     std::lock_guard guard(lock_);
     UniqueFd fd = object.ReleaseFd();
@@ -325,7 +367,8 @@ void ObjectNamespace::Leave(KernelObject& object) {
     auto liveIt = live_.find(key);
     if (liveIt != live_.end() && liveIt->second.expired()) live_.erase(liveIt);
 
-    flock(fd.Get(), LOCK_UN);
+    // Converting the shared lock drops it first (flock(2)): a failed conversion leaves this
+    // process holding nothing, which is what leaving means.
     if (flock(fd.Get(), LOCK_EX | LOCK_NB) == 0) {
         // Last holder anywhere. Holding the exclusive lock, nobody else removes or joins it, so
         // the name still refers to this file if the file still has a name.
@@ -337,9 +380,13 @@ void ObjectNamespace::Leave(KernelObject& object) {
     }
     ObjectType type = static_cast<const ObjectHeader*>(header.Address())->type;
     if (type == ObjectType::Section) return;
-    // Others still hold it: keep the file open (unlocked), so that opening the name again costs
-    // two lock calls instead of a path lookup and a mapping.
-    cache_.push_front(CachedFile{key, std::move(fd), std::move(header), object.Writable()});
+    Remember(CachedFile{key, std::move(fd), std::move(header), object.Writable()});
+}
+
+void ObjectNamespace::Remember(CachedFile file) {
+    // Kept open, unlocked, so that the next probe or open of the name needs no path lookup and
+    // no mapping: a lock call or three.
+    cache_.push_front(std::move(file));
     if (cache_.size() > kCacheSize) cache_.pop_back();
 }
 

@@ -48,6 +48,10 @@ public:
     Lookup Create(const char* name, const ObjectSpec& spec);
     // Finds the live object of that name: ERROR_FILE_NOT_FOUND when there is none.
     Lookup Open(const char* name, ObjectType type, bool needWrite);
+    // Whether a live object of that name exists, without opening it: ERROR_ALREADY_EXISTS,
+    // ERROR_ACCESS_DENIED (it exists; the caller may not use it), ERROR_INVALID_HANDLE (another
+    // type), ERROR_FILE_NOT_FOUND, or another failure. One lock call once the name is known.
+    DWORD Probe(const char* name, ObjectType type);
     // Called as a KernelObject dies: removes the file if no other process holds it.
     void Leave(KernelObject& object);
 
@@ -72,6 +76,10 @@ private:
                std::shared_ptr<KernelObject>& out, DWORD& error);
     Found CreateFresh(const Location* where, const ObjectSpec& spec, std::shared_ptr<KernelObject>& out, DWORD& error);
     Lookup Checked(std::shared_ptr<KernelObject> object, ObjectType type, bool needWrite, DWORD foundCode);
+    // Whether someone holds the file; removes it when its holders all died. `fd` holds no lock.
+    bool Held(const Location& where, int fd);
+    void Remember(CachedFile file);
+    static DWORD ProbeResult(const MappedRegion& header, bool writable, ObjectType type);
 
     static constexpr std::size_t kCacheSize = 16;
 

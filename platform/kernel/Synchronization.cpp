@@ -51,6 +51,8 @@ HANDLE OpenMutexA(DWORD desiredAccess, BOOL, LPCSTR name) {
     return Finish(KernelState::Instance().Namespace().Open(name, ObjectType::Mutex, true), desiredAccess);
 }
 
+DWORD ProbeMutexA(LPCSTR name) { return KernelState::Instance().Namespace().Probe(name, ObjectType::Mutex); }
+
 BOOL ReleaseMutex(HANDLE mutex) {
     auto object = Resolve(mutex, ObjectType::Mutex, 0);
     return object && object->ReleaseMutexOwnership() ? TRUE : FALSE;

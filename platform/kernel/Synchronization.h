@@ -10,6 +10,11 @@
 
 HANDLE CreateMutexA(const SECURITY_ATTRIBUTES* attributes, BOOL initialOwner, LPCSTR name);
 HANDLE OpenMutexA(DWORD desiredAccess, BOOL inheritHandle, LPCSTR name);
+// Linux extension: what CreateMutexA would report for `name`, without creating or opening
+// anything: ERROR_ALREADY_EXISTS, ERROR_ACCESS_DENIED (exists, not for this user),
+// ERROR_FILE_NOT_FOUND, ERROR_INVALID_HANDLE (another type), ERROR_INVALID_NAME. A name probed
+// before costs one system call.
+DWORD ProbeMutexA(LPCSTR name);
 BOOL ReleaseMutex(HANDLE mutex);
 
 HANDLE CreateEventA(const SECURITY_ATTRIBUTES* attributes, BOOL manualReset, BOOL initialState, LPCSTR name);

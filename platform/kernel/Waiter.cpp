@@ -1,5 +1,7 @@
 #include "platform/kernel/Waiter.h"
 
+#include <sched.h>
+
 #include <algorithm>
 
 #include "platform/kernel/Futex.h"
@@ -44,10 +46,21 @@ DWORD Waiter::WaitAny(KernelObject* const* objects, std::size_t count, DWORD mil
     const Clock::time_point deadline =
         milliseconds == INFINITE ? Clock::time_point::max() : start + std::chrono::milliseconds(milliseconds);
     const Clock::time_point spinEnd = std::min(deadline, start + kSpin);
+    const Clock::time_point yieldFrom = start + kSpinBeforeYield;
     for (unsigned spins = 1;; ++spins) {
         hit = TryEach(objects, count, abandoned);
         if (hit < count) return Result(hit, abandoned);
-        if (spins % 16 == 0 && Clock::now() >= spinEnd) break;
+        if (spins % 16 == 0) {
+            Clock::time_point now = Clock::now();
+            if (now >= spinEnd) break;
+            if (now >= yieldFrom) {
+                // The thread that will signal may be waiting for this very CPU (a woken thread is
+                // often placed beside its waker): let it run. If it did run here, spinning only
+                // keeps the two together; sleeping lets the scheduler spread them.
+                sched_yield();
+                if (Clock::now() - now > kYieldSharedCpu) break;
+            }
+        }
         QB_CPU_RELAX();
     }
 

@@ -13,6 +13,8 @@ namespace kernel {
 class Waiter {
 public:
     static constexpr auto kSpin = std::chrono::microseconds(50);
+    static constexpr auto kSpinBeforeYield = std::chrono::microseconds(3);
+    static constexpr auto kYieldSharedCpu = std::chrono::microseconds(5);  // a yield this long ran someone
     // A sleeper on a mutex wakes this often to see whether the owner has died; a thread's death
     // does not wake anyone by itself.
     static constexpr auto kOwnerCheckFirst = std::chrono::milliseconds(5);

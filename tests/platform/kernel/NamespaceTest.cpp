@@ -187,6 +187,8 @@ TEST(Namespace, ProcessThatEndsWithHandlesOpenLeavesNothing) {
     const std::string base = UniqueName("exit");
     auto holder = StartHolder("section", GlobalName(base));
     ASSERT_TRUE(holder);
+    // Held and let go here first: the other process is then the last holder.
+    UniqueHandle(OpenFileMappingA(FILE_MAP_READ, FALSE, GlobalName(base).c_str())).Reset();
     ASSERT_TRUE(holder->Send("exit"));
     EXPECT_EQ(holder->Wait(), 0);
     EXPECT_TRUE(GlobalObjectsStartingWith(base).empty());
@@ -210,4 +212,23 @@ TEST(Namespace, ClosingIsCheckedAndOnlyOnce) {
     EXPECT_FALSE(CloseHandle(nullptr));
     EXPECT_FALSE(CloseHandle(INVALID_HANDLE_VALUE));
     EXPECT_FALSE(SetEvent(h));
+}
+
+TEST(Namespace, ProbeTellsWhatCreatingWouldFindAndCreatesNothing) {
+    const std::string base = UniqueName("probe");
+    const std::string name = GlobalName(base);
+    EXPECT_EQ(ProbeMutexA(name.c_str()), ERROR_FILE_NOT_FOUND);
+    EXPECT_TRUE(GlobalObjectsStartingWith(base).empty());
+
+    auto holder = StartHolder("mutex", name);
+    ASSERT_TRUE(holder);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(ProbeMutexA(name.c_str()), ERROR_ALREADY_EXISTS) << i;  // then from its cache
+    holder->Kill(SIGKILL);
+    holder->Wait();
+    EXPECT_EQ(ProbeMutexA(name.c_str()), ERROR_FILE_NOT_FOUND);
+    EXPECT_TRUE(GlobalObjectsStartingWith(base).empty()) << "reclaimed";
+
+    UniqueHandle event(CreateEventA(nullptr, FALSE, FALSE, name.c_str()));
+    EXPECT_EQ(ProbeMutexA(name.c_str()), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(ProbeMutexA("Global\\bad\\name"), ERROR_INVALID_NAME);
 }
