@@ -1,6 +1,11 @@
-// A second process for the kernel tests: creates an object, reports "ready", then follows
-// commands from stdin ("lock", "release", "set", "fill <byte>", "exit") until told to exit or
-// killed. "exit" leaves main with handles still open, as a program that forgot them would.
+// A second process for the kernel tests.
+//   <type> <name>: creates an object ("mutex", "event", "section"), reports "ready", then follows
+//     commands from stdin ("lock", "release", "set", "fill <byte>", "exit") until told to exit or
+//     killed. "exit" leaves main with handles still open, as a program that forgot them would.
+//   as-nobody <name>: as user nobody, tries to use the objects <name>-mutex, <name>-event and
+//     <name>-section and prints one "<what> <last error>" line for each, then "end".
+
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -8,11 +13,33 @@
 #include <string>
 
 #include "platform/kernel/FileMapping.h"
+#include "platform/kernel/LastError.h"
 #include "platform/kernel/Synchronization.h"
 #include "tests/platform/kernel/KernelTestSupport.h"
 
+namespace {
+
+void Report(const char* what, bool ok) { std::printf("%s %u\n", what, ok ? 0u : GetLastError()); }
+
+int AsNobody(const std::string& base) {
+    if (setgid(65534) != 0 || setuid(65534) != 0) return 4;
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, (base + "-mutex").c_str());
+    Report("create-mutex", mutex != nullptr);
+    std::printf("probe-mutex %u\n", ProbeMutexA((base + "-mutex").c_str()));
+    HANDLE event = OpenEventA(SYNCHRONIZE | EVENT_MODIFY_STATE, FALSE, (base + "-event").c_str());
+    Report("open-event", event != nullptr);
+    Report("set-event", event != nullptr && SetEvent(event));
+    HANDLE section = OpenFileMappingA(FILE_MAP_READ, FALSE, (base + "-section").c_str());
+    Report("open-section", section != nullptr);
+    std::printf("end\n");
+    return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     if (argc < 3) return 2;
+    if (std::string(argv[1]) == "as-nobody") return AsNobody(argv[2]);
     std::string type = argv[1];
     const char* name = argv[2];
     OpenAttributes open;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/kernel/FileMapping.h"
 #include "platform/kernel/Handles.h"
@@ -231,4 +232,29 @@ TEST(Namespace, ProbeTellsWhatCreatingWouldFindAndCreatesNothing) {
     UniqueHandle event(CreateEventA(nullptr, FALSE, FALSE, name.c_str()));
     EXPECT_EQ(ProbeMutexA(name.c_str()), ERROR_INVALID_HANDLE);
     EXPECT_EQ(ProbeMutexA("Global\\bad\\name"), ERROR_INVALID_NAME);
+}
+
+TEST(Namespace, OtherUsersUseOpenObjectsOnlyAndSeeTheOthersExist) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to run a helper as another user";
+    const std::string base = GlobalName(UniqueName("users"));
+    OpenAttributes everyone;
+    UniqueHandle mutex(CreateMutexA(nullptr, FALSE, (base + "-mutex").c_str()));  // default security
+    UniqueHandle event(CreateEventA(everyone.Get(), FALSE, FALSE, (base + "-event").c_str()));
+    UniqueHandle section(
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, (base + "-section").c_str()));
+    ASSERT_TRUE(mutex && event && section);
+
+    ChildProcess nobody({KERNEL_TEST_HELPER, "as-nobody", base});
+    std::vector<std::string> lines;
+    std::string line;
+    while (nobody.ReadLine(line) && line != "end") lines.push_back(line);
+    const std::vector<std::string> expected = {
+        "create-mutex 5",  // exists, not for this user: what the service probe counts as running
+        "probe-mutex 5",
+        "open-event 0",
+        "set-event 0",
+        "open-section 5",
+    };
+    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(WaitForSingleObject(event.Get(), 0), WAIT_OBJECT_0) << "the other user's signal arrived";
 }
