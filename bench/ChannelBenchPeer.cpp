@@ -2,7 +2,6 @@
 // service channel and through a Unix-domain socket, so that both are measured between the same
 // two processes. Prints "ready"; ends at the end of its input.
 
-
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -16,7 +15,8 @@ int main(int argc, char** argv) {
     if (argc < 2) return 2;
     ServiceChannel service(argv[1]);
     if (service.CreateServiceObjects() != 0) return 3;
-    service.SetHandler(kBenchEchoMessage, [](std::int32_t, std::int32_t&, std::int32_t&, MessageBuffer&) {});
+    service.SetHandler(kBenchEchoMessage,
+                       [](std::int32_t, std::int32_t&, std::int32_t&, MessageBuffer&) { return true; });
     std::thread loop([&] { service.ServiceLoop(); });
 
     BenchSocket listener = BenchSocket::Listen(argv[1]);

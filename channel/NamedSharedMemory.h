@@ -15,7 +15,7 @@ class NamedSharedMemory {
 public:
     static constexpr std::uint32_t kMagic = 0x4E4D4150;
     static constexpr std::uint32_t kNoRoom = 0xFFFFFFFF;  // dataSize of a block without a valid header
-    static constexpr std::uint32_t kDataOffset = 64;       // where a block this side creates puts its data
+    static constexpr std::uint32_t kDataOffset = 64;      // where a block this side creates puts its data
     // A guard held longer than this belongs to a process that hangs; copying regardless would
     // race with it.
     static constexpr DWORD kGuardTimeoutMs = 10000;

@@ -28,8 +28,7 @@ constexpr std::uint32_t TypeOf(MessageType type) { return static_cast<std::uint3
 
 }  // namespace
 
-ServiceChannel::ServiceChannel(const char* name)
-    : serviceName(name ? name : ""), existName(ObjectName(kExistSuffix)) {}
+ServiceChannel::ServiceChannel(const char* name) : serviceName(name ? name : ""), existName(ObjectName(kExistSuffix)) {}
 
 ServiceChannel::~ServiceChannel() = default;
 
@@ -210,16 +209,15 @@ void ServiceChannel::HandleMessage() {
     }
     std::int32_t param1 = header.param1;
     std::int32_t param2 = header.param2;
+    bool answered = false;
     try {
-        it->second(header.msgId, param1, param2, data);
+        answered = it->second(header.msgId, param1, param2, data);
     } catch (...) {
         Trace("NTService - message handler failed. Msg id: %d", header.msgId);
-        if (isRequest) Answer(header.msgId, nullptr, nullptr);
-        return;
     }
     if (!isRequest) return;
-    if (data.Size() > requestMap.DataSize() - kHeaderSize) {
-        Answer(header.msgId, nullptr, nullptr);  // does not fit: the sender sees no reply
+    if (!answered || data.Size() > requestMap.DataSize() - kHeaderSize) {
+        Answer(header.msgId, nullptr, nullptr);  // the sender sees at once that no reply came
         return;
     }
     const MessageHeader reply{TypeOf(MessageType::Reply), header.msgId, param1, param2, data.Size()};

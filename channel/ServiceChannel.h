@@ -23,9 +23,10 @@
 
 class ServiceChannel {
 public:
-    // A handler's params and buffer hold the request on entry and the reply on return.
+    // A handler's params and buffer hold the request on entry and the reply on return. It
+    // returns false when the request failed: then no reply is written, and the sender fails.
     using MessageHandler =
-        std::function<void(std::int32_t msgId, std::int32_t& param1, std::int32_t& param2, MessageBuffer& data)>;
+        std::function<bool(std::int32_t msgId, std::int32_t& param1, std::int32_t& param2, MessageBuffer& data)>;
 
     // Size of the data area of a block this side creates: a reply of 50 records with room for
     // sizeable attachments, and a 64 KiB payload with its frame.
@@ -47,8 +48,7 @@ public:
     // One exchange: 1 when a reply to this request arrived, which then replaces `param1`,
     // `param2` and `data`; 0 otherwise, with all three unchanged. Calls from several threads
     // are served one after another; no wait lasts longer than `timeoutMs`.
-    int SendMsg(std::int32_t msgId, std::int32_t& param1, std::int32_t& param2, MessageBuffer& data,
-                DWORD timeoutMs);
+    int SendMsg(std::int32_t msgId, std::int32_t& param1, std::int32_t& param2, MessageBuffer& data, DWORD timeoutMs);
 
     // Service side. Creates the channel's objects (or takes over those that outlived an earlier
     // service, kept by its clients) and marks the service as running: 0; -2 when a service of

@@ -26,8 +26,10 @@ TextBuffer& TextBuffer::AppendText(const char* text) {
     Append(&nul, 1);
     if (Size() != position + length + 1) {
         // The terminator did not fit: put the old string back rather than leave one without.
-        if (before != 0) WriteAt(position, &nul, 1);
-        else Clear();
+        if (before != 0)
+            WriteAt(position, &nul, 1);
+        else
+            Clear();
     }
     return *this;
 }

@@ -88,8 +88,7 @@ BOOL UnmapViewOfFile(LPCVOID baseAddress) {
 }
 
 SIZE_T VirtualQuery(LPCVOID address, MEMORY_BASIC_INFORMATION* info, SIZE_T length) {
-    if (info == nullptr || length < sizeof *info ||
-        !KernelState::Instance().Handles().QueryView(address, *info)) {
+    if (info == nullptr || length < sizeof *info || !KernelState::Instance().Handles().QueryView(address, *info)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }

@@ -49,8 +49,8 @@ void Futex::WaitAny(const WaitItem* items, std::size_t count, Clock::time_point 
     for (std::size_t i = 0; i < count; ++i)
         waiters[i] = FutexWaitv{items[i].expected, reinterpret_cast<std::uintptr_t>(items[i].word), kFutex2SizeU32, 0};
     timespec abs = ToTimespec(deadline);
-    long r = syscall(kSysFutexWaitv, waiters, static_cast<unsigned>(count), 0u,
-                     IsUnbounded(deadline) ? nullptr : &abs, CLOCK_MONOTONIC);
+    long r = syscall(kSysFutexWaitv, waiters, static_cast<unsigned>(count), 0u, IsUnbounded(deadline) ? nullptr : &abs,
+                     CLOCK_MONOTONIC);
     if (r == -1 && errno == ENOSYS) {
         // Older kernel: nap on the first word for at most a millisecond, so that changes of the
         // others are seen soon after.

@@ -15,7 +15,8 @@ KernelObject::~KernelObject() { owner_->Leave(*this); }
 AcquireResult KernelObject::TryAcquire() {
     if (Type() == ObjectType::Event) {
         EventState& e = StateAs<EventState>();
-        if (e.manualReset) return e.signaled.load(std::memory_order_acquire) ? AcquireResult::Acquired : AcquireResult::Busy;
+        if (e.manualReset)
+            return e.signaled.load(std::memory_order_acquire) ? AcquireResult::Acquired : AcquireResult::Busy;
         std::uint32_t expected = 1;
         return e.signaled.compare_exchange_strong(expected, 0, std::memory_order_acq_rel) ? AcquireResult::Acquired
                                                                                           : AcquireResult::Busy;

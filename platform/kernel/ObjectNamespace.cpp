@@ -108,8 +108,8 @@ DWORD ObjectNamespace::Locate(const char* name, Location& out) {
     return ERROR_SUCCESS;
 }
 
-ObjectNamespace::Found ObjectNamespace::Join(const Location& where, UniqueFd fd, MappedRegion header,
-                                             bool writable, std::shared_ptr<KernelObject>& out, DWORD& error) {
+ObjectNamespace::Found ObjectNamespace::Join(const Location& where, UniqueFd fd, MappedRegion header, bool writable,
+                                             std::shared_ptr<KernelObject>& out, DWORD& error) {
     // Not held: removed after we opened it, or left by holders that all died (and now removed).
     // Either way the directory has the answer.
     if (!Held(where, fd.Get())) return Found::Again;
@@ -194,7 +194,8 @@ ObjectNamespace::Found ObjectNamespace::CreateFresh(const Location* where, const
         return Found::Error;
     }
     std::uint64_t size = kObjectPageSize;
-    if (spec.type == ObjectType::Section) size += (spec.sectionSize + kObjectPageSize - 1) / kObjectPageSize * kObjectPageSize;
+    if (spec.type == ObjectType::Section)
+        size += (spec.sectionSize + kObjectPageSize - 1) / kObjectPageSize * kObjectPageSize;
     if (fchmod(fd.Get(), ModeFor(spec)) != 0 || ftruncate(fd.Get(), static_cast<off_t>(size)) != 0) {
         error = ERROR_NOT_ENOUGH_MEMORY;
         return Found::Error;
@@ -248,8 +249,8 @@ ObjectNamespace::Found ObjectNamespace::CreateFresh(const Location* where, const
     return Found::Object;
 }
 
-ObjectNamespace::Lookup ObjectNamespace::Checked(std::shared_ptr<KernelObject> object, ObjectType type,
-                                                 bool needWrite, DWORD foundCode) {
+ObjectNamespace::Lookup ObjectNamespace::Checked(std::shared_ptr<KernelObject> object, ObjectType type, bool needWrite,
+                                                 DWORD foundCode) {
     if (object->Type() != type) return {nullptr, ERROR_INVALID_HANDLE};
     if (needWrite && !object->Writable()) return {nullptr, ERROR_ACCESS_DENIED};
     return {std::move(object), foundCode};
@@ -331,7 +332,8 @@ DWORD ObjectNamespace::Probe(const char* name, ObjectType type) {
     const std::string key = where.Key();
     auto liveIt = live_.find(key);
     if (liveIt != live_.end()) {
-        if (auto object = liveIt->second.lock()) return object->Type() == type ? ERROR_ALREADY_EXISTS : ERROR_INVALID_HANDLE;
+        if (auto object = liveIt->second.lock())
+            return object->Type() == type ? ERROR_ALREADY_EXISTS : ERROR_INVALID_HANDLE;
     }
     for (auto it = cache_.begin(); it != cache_.end(); ++it) {
         if (it->key != key) continue;
@@ -347,10 +349,12 @@ DWORD ObjectNamespace::Probe(const char* name, ObjectType type) {
         writable = false;
         fd = UniqueFd(openat(dir, where.fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     }
-    if (!fd.Valid()) return errno == ENOENT ? ERROR_FILE_NOT_FOUND : errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE;
+    if (!fd.Valid())
+        return errno == ENOENT ? ERROR_FILE_NOT_FOUND : errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE;
     if (!Held(where, fd.Get())) return ERROR_FILE_NOT_FOUND;
     struct stat st {};
-    if (fstat(fd.Get(), &st) != 0 || static_cast<std::size_t>(st.st_size) < kObjectPageSize) return ERROR_INVALID_HANDLE;
+    if (fstat(fd.Get(), &st) != 0 || static_cast<std::size_t>(st.st_size) < kObjectPageSize)
+        return ERROR_INVALID_HANDLE;
     MappedRegion header(fd.Get(), kObjectPageSize, 0, writable);
     if (!header.Valid() || !HeaderValid(header)) return ERROR_INVALID_HANDLE;
     DWORD result = ProbeResult(header, writable, type);

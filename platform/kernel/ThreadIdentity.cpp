@@ -71,7 +71,7 @@ bool ThreadIdentity::IsGone(std::uint32_t tid, std::uint64_t stamp) {
     char path[64];
     std::snprintf(path, sizeof path, "/proc/%u/stat", tid);
     TaskStat stat = ReadTaskStat(path);
-    if (!stat.found) return false;  // /proc hidden from us: the signal probe said it exists
+    if (!stat.found) return false;                            // /proc hidden from us: the signal probe said it exists
     if (stat.state == 'Z' || stat.state == 'X') return true;  // ended, not yet reaped
     if ((stamp >> 32) == tid && (stat.startTime & 0xFFFFFFFFu) != (stamp & 0xFFFFFFFFu)) return true;
     return false;

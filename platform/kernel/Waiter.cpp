@@ -64,7 +64,8 @@ DWORD Waiter::WaitAny(KernelObject* const* objects, std::size_t count, DWORD mil
         QB_CPU_RELAX();
     }
 
-    bool anyMutex = std::any_of(objects, objects + count, [](KernelObject* o) { return o->Type() == ObjectType::Mutex; });
+    bool anyMutex =
+        std::any_of(objects, objects + count, [](KernelObject* o) { return o->Type() == ObjectType::Mutex; });
     auto ownerCheck = std::chrono::duration_cast<Clock::duration>(kOwnerCheckFirst);
     Futex::WaitItem items[MAXIMUM_WAIT_OBJECTS];
     for (;;) {

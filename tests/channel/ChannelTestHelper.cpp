@@ -1,8 +1,9 @@
 // The other process of the channel tests.
 //
 //   serve NAME          a service: echo (10), block until "release" (11), reply of param1 bytes
-//                       (12), count of handled requests (13), no handler for 99. Prints "ready",
-//                       "blocking" when 11 starts, its trace lines; "stop" (or end of input) stops.
+//                       (12), count of handled requests (13), a failing handler (14), no handler
+//                       for 99. Prints "ready", "blocking" when 11 starts, and its trace lines;
+//                       "stop" (or the end of its input) stops it.
 //   rogue NAME MODE     answers every request with a broken reply: "other-id" (another msgId) or
 //                       "overlong" (dataLength beyond the data area).
 //   hold-send-mutex NAME  owns the service's send mutex, prints "holding", waits to be killed.
@@ -53,11 +54,13 @@ int Serve(const std::string& name) {
     std::condition_variable released;
     bool release = false;
     int handled = 0;
-    service.SetHandler(ServiceChannel::kStartMessage, [](std::int32_t, std::int32_t&, std::int32_t&, MessageBuffer&) {});
+    service.SetHandler(ServiceChannel::kStartMessage,
+                       [](std::int32_t, std::int32_t&, std::int32_t&, MessageBuffer&) { return true; });
     service.SetHandler(10, [&](std::int32_t, std::int32_t& p1, std::int32_t& p2, MessageBuffer&) {
         ++handled;
         p1 += 1;
         p2 *= 2;
+        return true;
     });
     service.SetHandler(11, [&](std::int32_t, std::int32_t&, std::int32_t&, MessageBuffer&) {
         ++handled;
@@ -65,13 +68,19 @@ int Serve(const std::string& name) {
         std::unique_lock wait(lock);
         released.wait(wait, [&] { return release; });
         release = false;
+        return true;
     });
     service.SetHandler(12, [&](std::int32_t, std::int32_t& p1, std::int32_t&, MessageBuffer& data) {
         ++handled;
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(p1), 0x5A);
         data.Assign(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+        return true;
     });
-    service.SetHandler(13, [&](std::int32_t, std::int32_t& p1, std::int32_t&, MessageBuffer&) { p1 = handled; });
+    service.SetHandler(13, [&](std::int32_t, std::int32_t& p1, std::int32_t&, MessageBuffer&) {
+        p1 = handled;
+        return true;
+    });
+    service.SetHandler(14, [](std::int32_t, std::int32_t&, std::int32_t&, MessageBuffer&) { return false; });
     std::thread loop([&] { service.ServiceLoop(); });
     Say("ready");
     std::string command;

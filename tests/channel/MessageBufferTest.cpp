@@ -30,7 +30,7 @@ TEST(MessageBuffer, GrowsToTheNextStepAboveTheNewEnd) {
         std::uint32_t capacity;
     };
     const Case cases[] = {
-        {128, 0, 128},  {129, 0, 256}, {256, 0, 512}, {300, 0, 512},
+        {128, 0, 128},   {129, 0, 256},   {256, 0, 512},    {300, 0, 512},
         {129, 256, 256}, {129, 257, 512}, {1000, 10, 1024},  // no shrinking
     };
     const std::vector<char> source(2000, 'x');

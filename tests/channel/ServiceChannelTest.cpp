@@ -129,18 +129,21 @@ TEST(ServiceChannel, PayloadUpToTheDataAreaAndNotOneByteMore) {
     EXPECT_EQ(Text(keep), "kept");
 }
 
-TEST(ServiceChannel, MessageWithoutHandlerFailsWithoutWaitingOut) {
-    const std::string name = UniqueName("nohandler");
+TEST(ServiceChannel, RequestWithoutAnswerFailsWithoutWaitingOut) {
+    const std::string name = UniqueName("noanswer");
     auto service = StartService(name);
     ASSERT_TRUE(service);
     Connected client(name);
     ASSERT_TRUE(client.ok);
-    MessageBuffer data = Bytes("payload");
-    std::int32_t p1 = 1, p2 = 2;
-    auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(client.channel.SendMsg(99, p1, p2, data, kLong), 0);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(kLong)) << "the handled signal came";
-    EXPECT_EQ(Text(data), "payload");
+    for (std::int32_t id : {99, 14}) {  // no handler; a handler that reports failure
+        MessageBuffer data = Bytes("payload");
+        std::int32_t p1 = 1, p2 = 2;
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(client.channel.SendMsg(id, p1, p2, data, kLong), 0) << id;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(kLong)) << "signalled " << id;
+        EXPECT_EQ(Text(data), "payload");
+        EXPECT_EQ(p1, 1);
+    }
     EXPECT_TRUE(service->WaitForLine("QVL: NTService - Service message handler not found. Msg id: 99"));
 }
 

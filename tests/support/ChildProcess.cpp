@@ -75,7 +75,8 @@ bool ChildProcess::ReadLine(std::string& line, std::chrono::milliseconds timeout
 bool ChildProcess::WaitForLine(const std::string& expected, std::chrono::milliseconds timeout) {
     auto deadline = std::chrono::steady_clock::now() + timeout;
     std::string line;
-    while (ReadLine(line, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())))
+    while (ReadLine(line,
+                    std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())))
         if (line == expected) return true;
     return false;
 }

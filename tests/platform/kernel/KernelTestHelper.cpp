@@ -61,11 +61,16 @@ int main(int argc, char** argv) {
     std::string command;
     while (std::getline(std::cin, command)) {
         bool ok = true;
-        if (command == "lock") ok = WaitForSingleObject(object, INFINITE) == WAIT_OBJECT_0;
-        else if (command == "release") ok = ReleaseMutex(object);
-        else if (command == "set") ok = SetEvent(object);
-        else if (command.rfind("fill ", 0) == 0 && view) std::memset(view, std::stoi(command.substr(5)), 8192);
-        else if (command == "exit") return 0;
+        if (command == "lock")
+            ok = WaitForSingleObject(object, INFINITE) == WAIT_OBJECT_0;
+        else if (command == "release")
+            ok = ReleaseMutex(object);
+        else if (command == "set")
+            ok = SetEvent(object);
+        else if (command.rfind("fill ", 0) == 0 && view)
+            std::memset(view, std::stoi(command.substr(5)), 8192);
+        else if (command == "exit")
+            return 0;
         std::printf(ok ? "done\n" : "failed\n");
         std::fflush(stdout);
     }

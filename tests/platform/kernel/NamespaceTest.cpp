@@ -119,7 +119,8 @@ TEST(Namespace, OpenSecurityIgnoresTheUmaskAndDefaultSecurityKeepsOthersOut) {
     OpenAttributes everyone;
     UniqueHandle a(CreateMutexA(everyone.Get(), FALSE, GlobalName(open).c_str()));
     UniqueHandle b(CreateMutexA(nullptr, FALSE, GlobalName(closed).c_str()));
-    UniqueHandle c(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, GlobalName(section).c_str()));
+    UniqueHandle c(
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, GlobalName(section).c_str()));
     umask(old);
     ASSERT_TRUE(a && b && c);
     EXPECT_EQ(ModeOf(open), 0666u);
@@ -250,10 +251,7 @@ TEST(Namespace, OtherUsersUseOpenObjectsOnlyAndSeeTheOthersExist) {
     while (nobody.ReadLine(line) && line != "end") lines.push_back(line);
     const std::vector<std::string> expected = {
         "create-mutex 5",  // exists, not for this user: what the service probe counts as running
-        "probe-mutex 5",
-        "open-event 0",
-        "set-event 0",
-        "open-section 5",
+        "probe-mutex 5",  "open-event 0", "set-event 0", "open-section 5",
     };
     EXPECT_EQ(lines, expected);
     EXPECT_EQ(WaitForSingleObject(event.Get(), 0), WAIT_OBJECT_0) << "the other user's signal arrived";
