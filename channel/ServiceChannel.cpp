@@ -1,5 +1,6 @@
 #include "channel/ServiceChannel.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -75,7 +76,7 @@ int ServiceChannel::SendMsg(std::int32_t msgId, std::int32_t& param1, std::int32
     // pass for the answer to this request.
     inMsgHandledEvent.Reset();
     if (!inMsgEvent.Set()) return 0;
-    if (!inMsgHandledEvent.Wait(timeoutMs)) {
+    if (!WaitHandled(timeoutMs)) {
         Trace("NTService - message sent time out. Msg id: %d, wait time: %d.", msgId, static_cast<int>(timeoutMs));
         return 0;
     }
@@ -96,6 +97,24 @@ int ServiceChannel::SendMsg(std::int32_t msgId, std::int32_t& param1, std::int32
     param2 = reply.param2;
     data.Swap(payload);
     return 1;
+}
+
+bool ServiceChannel::WaitHandled(DWORD timeoutMs) {
+    // In slices: a service that died meanwhile will never answer, and a caller should not wait
+    // out its whole time-out for it.
+    using Clock = std::chrono::steady_clock;
+    const bool unbounded = timeoutMs == INFINITE;
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(unbounded ? 0 : timeoutMs);
+    for (;;) {
+        DWORD slice = kLivenessSliceMs;
+        if (!unbounded) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+            slice = static_cast<DWORD>(std::clamp<long long>(left, 0, kLivenessSliceMs));
+        }
+        if (inMsgHandledEvent.Wait(slice)) return true;
+        if (!unbounded && Clock::now() >= end) return false;
+        if (!IsServiceRunning()) return false;
+    }
 }
 
 int ServiceChannel::CreateServiceObjects(std::uint32_t dataSize) {

@@ -33,6 +33,7 @@ public:
     static constexpr std::uint32_t kDataSize = 256 * 1024;
     static constexpr std::uint32_t kHeaderSize = 20;
     static constexpr DWORD kRequestTimeoutMs = 120000;
+    static constexpr DWORD kLivenessSliceMs = 250;
     static constexpr std::int32_t kStartMessage = 0;
     static constexpr std::int32_t kStopMessage = 1;
 
@@ -47,7 +48,8 @@ public:
     int Connect(DWORD access);
     // One exchange: 1 when a reply to this request arrived, which then replaces `param1`,
     // `param2` and `data`; 0 otherwise, with all three unchanged. Calls from several threads
-    // are served one after another; no wait lasts longer than `timeoutMs`.
+    // are served one after another; no wait lasts longer than `timeoutMs`, and a service that
+    // dies while a call waits for it ends the wait.
     int SendMsg(std::int32_t msgId, std::int32_t& param1, std::int32_t& param2, MessageBuffer& data, DWORD timeoutMs);
 
     // Service side. Creates the channel's objects (or takes over those that outlived an earlier
@@ -61,9 +63,13 @@ public:
     bool WaitStopped(DWORD timeoutMs);
 
     const std::string& ServiceName() const { return serviceName; }
+    // Size of the block's data area (kNoRoom before the block is open).
+    std::uint32_t DataSize() const { return requestMap.DataSize(); }
 
 private:
     std::string ObjectName(const char* suffix) const;
+    // Waits for "handled" up to the time-out, and gives up early when the service has gone.
+    bool WaitHandled(DWORD timeoutMs);
     void RunLifecycleHandler(std::int32_t msgId, const char* foundLine, const char* runLine);
     void HandleMessage();
     // Writes the reply (if any) and signals "handled", both only if the block still holds the

@@ -207,16 +207,19 @@ TEST(ServiceChannel, ServiceKilledWhileAClientWaitsThenReplacedThenAllGone) {
         Connected client(name);
         ASSERT_TRUE(client.ok);
         std::atomic<int> result{-1};
+        const auto start = std::chrono::steady_clock::now();
         std::thread waiter([&] {
             std::int32_t p1 = 0, p2 = 0;
             MessageBuffer data;
-            result = client.channel.SendMsg(11, p1, p2, data, 2000);
+            result = client.channel.SendMsg(11, p1, p2, data, kLong);
         });
         ASSERT_TRUE(service->WaitForLine("blocking"));
         service->Kill(SIGKILL);
         service->Wait();
         waiter.join();
         EXPECT_EQ(result, 0);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(kLong))
+            << "the client noticed the service's end before its time-out";
         EXPECT_FALSE(client.channel.IsServiceRunning());
         std::int32_t p1 = 0, p2 = 0;
         MessageBuffer data;

@@ -1,0 +1,59 @@
+#include "service/DebugLogFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/kernel/UniqueFd.h"
+
+namespace {
+
+std::string Failure(const std::string& what, const std::string& path) {
+    return what + " " + path + ": " + std::strerror(errno);
+}
+
+}  // namespace
+
+DebugLogFile::DebugLogFile(const std::string& path) {
+    std::error_code ignored;
+    path_ = std::filesystem::absolute(path, ignored).lexically_normal().string();
+    if (path_.empty()) path_ = path;
+}
+
+bool DebugLogFile::Append(const std::string& text, std::string& error) const {
+    kernel::UniqueFd fd(open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
+    const std::string line = text + "\n";
+    // One write with O_APPEND: lines of concurrent writers do not interleave.
+    if (!fd.Valid() || write(fd.Get(), line.data(), line.size()) != static_cast<ssize_t>(line.size())) {
+        error = Failure("cannot append to the debug log", path_);
+        return false;
+    }
+    return true;
+}
+
+bool DebugLogFile::Clear(std::string& error) const {
+    kernel::UniqueFd fd(open(path_.c_str(), O_WRONLY | O_TRUNC | O_CREAT | O_CLOEXEC, 0644));
+    if (!fd.Valid()) {
+        error = Failure("cannot clear the debug log", path_);
+        return false;
+    }
+    return true;
+}
+
+std::uint32_t DebugLogFile::LineCount() const {
+    kernel::UniqueFd fd(open(path_.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.Valid()) return 0;
+    std::uint32_t lines = 0;
+    char buffer[65536];
+    ssize_t n;
+    char last = '\n';
+    while ((n = read(fd.Get(), buffer, sizeof buffer)) > 0) {
+        lines += static_cast<std::uint32_t>(std::count(buffer, buffer + n, '\n'));
+        last = buffer[n - 1];
+    }
+    return lines + (last != '\n' ? 1 : 0);  // a last line without its line end counts too
+}
