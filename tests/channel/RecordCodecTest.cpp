@@ -52,7 +52,9 @@ TEST(RecordCodec, SizesAndRoundTrip) {
             EXPECT_EQ(back.attachmentKind, 7u);
             EXPECT_EQ(back.description, c.description);
             ASSERT_EQ(back.attachmentLength, c.attachment);
-            if (c.attachment) EXPECT_EQ(std::memcmp(back.attachment, attachment.data(), c.attachment), 0);
+            if (c.attachment) {
+                EXPECT_EQ(std::memcmp(back.attachment, attachment.data(), c.attachment), 0);
+            }
         }
         EXPECT_EQ(cursor, out.size());
     }
