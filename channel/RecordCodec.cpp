@@ -10,11 +10,6 @@ std::uint32_t ReadU32(const std::uint8_t* p) {
     return v;
 }
 
-void Put(std::vector<std::uint8_t>& out, const void* p, std::size_t n) {
-    const auto* b = static_cast<const std::uint8_t*>(p);
-    out.insert(out.end(), b, b + n);
-}
-
 }  // namespace
 
 std::uint64_t RecordCodec::EncodedSize(std::size_t descriptionLength, std::size_t attachmentLength) {
@@ -23,19 +18,32 @@ std::uint64_t RecordCodec::EncodedSize(std::size_t descriptionLength, std::size_
 }
 
 void RecordCodec::Append(const WireRecord& record, std::vector<std::uint8_t>& out) {
-    Put(out, &record.time, 8);
-    Put(out, &record.statusId, 4);
-    Put(out, &record.source, 4);
-    Put(out, &record.level, 4);
-    Put(out, &record.attachmentKind, 4);
+    const std::size_t at = out.size();
+    out.resize(at + EncodedSize(record.description.size(), record.attachmentLength));
+    Write(record, out.data() + at);
+}
+
+std::uint32_t RecordCodec::Write(const WireRecord& record, std::uint8_t* out) {
+    std::uint8_t* p = out;
+    auto put = [&p](const void* from, std::size_t n) {
+        std::memcpy(p, from, n);
+        p += n;
+    };
+    put(&record.time, 8);
+    put(&record.statusId, 4);
+    put(&record.source, 4);
+    put(&record.level, 4);
+    put(&record.attachmentKind, 4);
     if (record.description.empty()) {
-        out.insert(out.end(), 4, 0);
+        std::memset(p, 0, 4);
+        p += 4;
     } else {
-        Put(out, record.description.data(), record.description.size());
-        out.push_back(0);
+        put(record.description.data(), record.description.size());
+        *p++ = 0;
     }
-    Put(out, &record.attachmentLength, 4);
-    if (record.attachmentLength != 0) Put(out, record.attachment, record.attachmentLength);
+    put(&record.attachmentLength, 4);
+    if (record.attachmentLength != 0) put(record.attachment, record.attachmentLength);
+    return static_cast<std::uint32_t>(p - out);
 }
 
 bool RecordCodec::Decode(const std::uint8_t* data, std::uint32_t size, std::uint32_t& cursor, WireRecord& out) {

@@ -27,6 +27,8 @@ public:
     // Bytes the record takes on the wire (28 + D + L).
     static std::uint64_t EncodedSize(std::size_t descriptionLength, std::size_t attachmentLength);
     static void Append(const WireRecord& record, std::vector<std::uint8_t>& out);
+    // Writes the record at `out`, which has room for EncodedSize bytes; returns that size.
+    static std::uint32_t Write(const WireRecord& record, std::uint8_t* out);
     // Decodes the record at `cursor` and advances the cursor past it. A record that does not lie
     // entirely inside the `size` bytes is not decoded: false, cursor unchanged.
     static bool Decode(const std::uint8_t* data, std::uint32_t size, std::uint32_t& cursor, WireRecord& out);

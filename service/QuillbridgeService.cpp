@@ -73,29 +73,26 @@ bool QuillbridgeService::ReadRecords(std::int32_t& param1, std::int32_t& param2,
     std::uint64_t position;
     std::memcpy(&position, data.Data(), 8);
     const std::int32_t wanted = std::clamp(param2, 0, kMaxRecordsPerRequest);
-    reply_.clear();
+    // Never more than one reply can carry: the count says how many made it in.
+    const std::uint32_t room = channel_.DataSize() - ServiceChannel::kHeaderSize;
+    if (reply_.size() < room) reply_.resize(room);
+    std::uint32_t used = 0;
     std::int32_t count = 0;
     if (static_cast<std::uint32_t>(param1) == QuillbridgeLog && wanted > 0) {
-        // Never more than one reply can carry: the count says how many made it in.
-        const std::uint64_t room = channel_.DataSize() - ServiceChannel::kHeaderSize;
         std::string error;
-        bool read = store_->Read(
-            position, static_cast<std::uint32_t>(wanted),
-            [&](const WireRecord& r) {
-                if (reply_.size() + RecordCodec::EncodedSize(r.description.size(), r.attachmentLength) > room)
-                    return false;
-                RecordCodec::Append(r, reply_);
-                ++count;
-                return true;
-            },
-            error);
-        if (!read) {
+        auto add = [&](const WireRecord& r) {
+            if (used + RecordCodec::EncodedSize(r.description.size(), r.attachmentLength) > room) return false;
+            used += RecordCodec::Write(r, reply_.data() + used);
+            ++count;
+            return true;
+        };
+        if (!store_->Read(position, static_cast<std::uint32_t>(wanted), add, error)) {
             Log(error);
             return false;
         }
     }
     param2 = count;
-    data.Assign(reply_.data(), static_cast<std::uint32_t>(reply_.size()));
+    data.Assign(reply_.data(), used);
     return true;
 }
 

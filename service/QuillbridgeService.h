@@ -44,5 +44,5 @@ private:
     std::unique_ptr<LogStore> store_;
     DebugLogFile debugLog_;
     ServiceChannel channel_;
-    std::vector<std::uint8_t> reply_;  // reused for every ReadRecordsRequest
+    std::vector<std::uint8_t> reply_;  // a reply's room, reused for every ReadRecordsRequest
 };
