@@ -117,8 +117,9 @@ std::vector<StoredRecord> DemoLog::Make(std::uint32_t count, std::uint64_t now, 
         r.statusId = t.status;
         char text[300];
         const unsigned number = 2 + static_cast<unsigned>(rng() % 250);
-        const char* name = t.source == 1 && std::strstr(t.text, "Profile") ? kProfiles[rng() % std::size(kProfiles)]
-                                                                           : kServers[rng() % std::size(kServers)];
+        const bool profile = std::strstr(t.text, "Profile") || std::strstr(t.text, ".conf");
+        const char* name =
+            profile ? kProfiles[rng() % std::size(kProfiles)] : kServers[rng() % std::size(kServers)];
         if (std::strstr(t.text, "%s") && std::strstr(t.text, "%u"))
             std::snprintf(text, sizeof text, t.text, name, number);
         else if (std::strstr(t.text, "%s"))

@@ -365,8 +365,14 @@ std::string RecordText::ToLine(const WireRecord& r, std::uint64_t recordNumber) 
     std::snprintf(head, sizeof head, "%-8llu %-28s %-8s %-8s 0x%08X  ", static_cast<unsigned long long>(recordNumber),
                   time.c_str(), LevelCaption(r.level).c_str(), SourceText(r.source).c_str(), r.statusId);
     std::string out = head;
-    const std::string description = JsonObject::Quote(r.description);  // keeps it on one line
-    out.append(description, 1, description.size() - 2);
+    for (char c : r.description) {
+        // Kept on one line: control characters are shown as escapes.
+        if (c == '\n') out += "\\n";
+        else if (c == '\r') out += "\\r";
+        else if (c == '\t') out += "\\t";
+        else if (static_cast<unsigned char>(c) < 0x20) out += '?';
+        else out += c;
+    }
     if (r.attachmentLength == 0) return out;
     const std::string_view bytes(reinterpret_cast<const char*>(r.attachment), r.attachmentLength);
     if (r.attachmentKind == kNumberKind) {
