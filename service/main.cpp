@@ -69,5 +69,6 @@ int main(int argc, char** argv) {
         return ServiceOptions::Fail(
             std::string("unknown command \"") + argv[1] + "\" (quillbridge-service help lists them)", kExitUsage);
     CommandLine args(std::vector<std::string>(argv + 2, argv + argc));
+    args.Value("name");  // every command takes it; those that write the files have no use for it
     return command->second(args);
 }

@@ -233,6 +233,8 @@ TEST(ServiceProcess, CommandLineMistakesAndMissingFiles) {
         EXPECT_NE(r.err.find(c.message), std::string::npos) << c.message << " in: " << r.err;
     }
     EXPECT_EQ(StoredCount(db), 0u) << "nothing was written by the failures";
+    ProgramResult named = Cli({"log", "--db", db, "--level", "info", "--source", "gui", "x", "--name", f.name});
+    EXPECT_EQ(named.exitCode, 0) << "every command takes --name: " << named.err;
 }
 
 TEST(ServiceProcess, ReadOnlyDatabaseIsAClearError) {
