@@ -47,32 +47,6 @@ bool ParseNamed(const Named (&table)[N], const char* what, const std::string& te
     return false;
 }
 
-// Days between 1970-01-01 and the date (proleptic Gregorian), and back.
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const auto yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
-void CivilFromDays(std::int64_t z, std::int64_t& y, unsigned& m, unsigned& d) {
-    z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const auto doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    y = static_cast<std::int64_t>(yoe) + era * 400;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    d = doy - (153 * mp + 2) / 5 + 1;
-    m = mp < 10 ? mp + 3 : mp - 9;
-    y += m <= 2;
-}
-
-constexpr std::int64_t kTicksPerDay = 86400LL * 10000000LL;
-const std::int64_t kDays1601 = DaysFromCivil(1601, 1, 1);
-
 bool Digits(const std::string& s, std::size_t& pos, std::size_t count, unsigned& out) {
     out = 0;
     for (std::size_t i = 0; i < count; ++i, ++pos) {
@@ -155,7 +129,7 @@ bool RecordText::ParseTime(const std::string& text, std::uint64_t now, std::uint
         return true;
     }
     std::size_t p = 0;
-    unsigned year, month, day, hour, minute, second = 0, fraction = 0;
+    unsigned year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, fraction = 0;
     bool ok = Digits(text, p, 4, year) && p < text.size() && text[p++] == '-' && Digits(text, p, 2, month) &&
               p < text.size() && text[p++] == '-' && Digits(text, p, 2, day) && p < text.size() &&
               (text[p] == 'T' || text[p] == ' ') && ++p && Digits(text, p, 2, hour) && p < text.size() &&
@@ -177,19 +151,14 @@ bool RecordText::ParseTime(const std::string& text, std::uint64_t now, std::uint
     }
     if (ok && p < text.size() && text[p] == 'Z') ++p;
     ok = ok && p == text.size();
-    if (ok) {
-        static const unsigned monthDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-        const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-        ok = year >= 1601 && month >= 1 && month <= 12 && day >= 1 &&
-             day <= (month == 2 && !leap ? 28u : monthDays[month - 1]) && hour < 24 && minute < 60 && second < 60;
-    }
-    if (!ok) {
+    SYSTEMTIME calendar{static_cast<WORD>(year), static_cast<WORD>(month), 0, static_cast<WORD>(day),
+                        static_cast<WORD>(hour), static_cast<WORD>(minute), static_cast<WORD>(second), 0};
+    FILETIME whole;
+    if (!ok || !SystemTimeToFileTime(&calendar, &whole)) {
         error = "\"" + text + "\" is not a time like 2026-12-07T14:05:09Z (UTC, from 1601 on) or now";
         return false;
     }
-    const std::int64_t days = DaysFromCivil(year, month, day) - kDays1601;
-    fileTime = static_cast<std::uint64_t>(days * kTicksPerDay) +
-               (std::uint64_t{hour} * 3600 + minute * 60 + second) * kFileTimeTicksPerSecond + fraction;
+    fileTime = FileTimeValue(whole) + fraction;
     return true;
 }
 
@@ -221,20 +190,14 @@ bool RecordText::ParseHex(const std::string& text, std::vector<std::uint8_t>& by
 }
 
 std::string RecordText::FormatTime(std::uint64_t fileTime) {
-    const auto days = static_cast<std::int64_t>(fileTime / static_cast<std::uint64_t>(kTicksPerDay));
-    std::uint64_t rest = fileTime % static_cast<std::uint64_t>(kTicksPerDay);
-    std::int64_t year;
-    unsigned month, day;
-    CivilFromDays(days + kDays1601, year, month, day);
-    if (year > 9999) return {};
-    const unsigned fraction = static_cast<unsigned>(rest % kFileTimeTicksPerSecond);
-    rest /= kFileTimeTicksPerSecond;
+    const FILETIME time = FileTimeFromValue(fileTime);
+    SYSTEMTIME c;
+    if (!FileTimeToSystemTime(&time, &c) || c.wYear > 9999) return {};
     char text[48];
-    int n = std::snprintf(text, sizeof text, "%04lld-%02u-%02uT%02u:%02u:%02u", static_cast<long long>(year), month,
-                          day, static_cast<unsigned>(rest / 3600), static_cast<unsigned>(rest / 60 % 60),
-                          static_cast<unsigned>(rest % 60));
+    int n = std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u", c.wYear, c.wMonth, c.wDay, c.wHour,
+                          c.wMinute, c.wSecond);
     std::string out(text, static_cast<std::size_t>(n));
-    if (fraction != 0) {
+    if (const unsigned fraction = static_cast<unsigned>(fileTime % kFileTimeTicksPerSecond); fraction != 0) {
         std::snprintf(text, sizeof text, ".%07u", fraction);
         std::string digits = text;
         while (digits.back() == '0') digits.pop_back();

@@ -10,7 +10,25 @@ struct FILETIME {
     DWORD dwHighDateTime;
 };
 
+struct SYSTEMTIME {
+    WORD wYear;
+    WORD wMonth;
+    WORD wDayOfWeek;  // 0 Sunday
+    WORD wDay;
+    WORD wHour;
+    WORD wMinute;
+    WORD wSecond;
+    WORD wMilliseconds;
+};
+
 void GetSystemTimeAsFileTime(FILETIME* now);
+// Local time by the C library's time-zone rules (TZ honoured), with the offset in force at that
+// moment, summer time included.
+BOOL FileTimeToLocalFileTime(const FILETIME* utc, FILETIME* local);
+// FALSE for a value with its top bit set: such a time has no calendar date.
+BOOL FileTimeToSystemTime(const FILETIME* time, SYSTEMTIME* calendar);
+// FALSE for a date outside 1601 to 30827 or a field out of range; the weekday is not read.
+BOOL SystemTimeToFileTime(const SYSTEMTIME* calendar, FILETIME* time);
 
 // Ticks between 1601-01-01 and 1970-01-01.
 constexpr std::uint64_t kFileTimeUnixEpoch = 116444736000000000ull;
