@@ -45,10 +45,11 @@ int NamedMutex::Open(const char* name, BOOL inherit, DWORD desiredAccess) {
     return handle != nullptr ? 0 : -1;
 }
 
-int NamedMutex::Lock(DWORD timeoutMs) {
+int NamedMutex::Lock(DWORD timeoutMs, HANDLE cancel) {
     if (handle == nullptr) return -3;
     if (locked) return 0;
-    switch (WaitForSingleObject(handle, timeoutMs)) {
+    const HANDLE waits[2] = {handle, cancel};
+    switch (WaitForMultipleObjects(cancel ? 2 : 1, waits, FALSE, timeoutMs)) {
         case WAIT_OBJECT_0:
             locked = TRUE;
             return 0;

@@ -20,7 +20,8 @@ public:
     int Open(const char* name, BOOL inherit, DWORD desiredAccess);
     // 0 once owned; -1 on time-out, failure, or an abandoned mutex. An abandoned mutex is owned
     // all the same (the wait hands it over), so Unlock and the destructor release it.
-    int Lock(DWORD timeoutMs);
+    // A `cancel` event, when given and set, ends the wait: -1, not owned.
+    int Lock(DWORD timeoutMs, HANDLE cancel = nullptr);
     int Unlock();
 
     HANDLE Handle() const { return handle; }

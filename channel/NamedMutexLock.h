@@ -6,7 +6,8 @@
 
 class NamedMutexLock {
 public:
-    NamedMutexLock(NamedMutex& mutex, DWORD timeoutMs) : mutex_(mutex), result_(mutex.Lock(timeoutMs)) {}
+    NamedMutexLock(NamedMutex& mutex, DWORD timeoutMs, HANDLE cancel = nullptr)
+        : mutex_(mutex), result_(mutex.Lock(timeoutMs, cancel)) {}
     ~NamedMutexLock() {
         if (mutex_.IsLocked()) mutex_.Unlock();
     }

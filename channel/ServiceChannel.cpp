@@ -51,7 +51,7 @@ int ServiceChannel::Connect(DWORD access) {
 }
 
 int ServiceChannel::SendMsg(std::int32_t msgId, std::int32_t& param1, std::int32_t& param2, MessageBuffer& data,
-                            DWORD timeoutMs) {
+                            DWORD timeoutMs, HANDLE cancel) {
     std::unique_lock inProcess(sendLock, std::defer_lock);
     if (timeoutMs == INFINITE)
         inProcess.lock();
@@ -59,7 +59,7 @@ int ServiceChannel::SendMsg(std::int32_t msgId, std::int32_t& param1, std::int32
         return 0;
 
     // An abandoned send mutex is owned all the same, and released on the way out.
-    NamedMutexLock exchange(sendMutex, timeoutMs);
+    NamedMutexLock exchange(sendMutex, timeoutMs, cancel);
     if (!exchange.Owned()) return 0;
     if (!IsServiceRunning()) return 0;
 
@@ -76,7 +76,7 @@ int ServiceChannel::SendMsg(std::int32_t msgId, std::int32_t& param1, std::int32
     // pass for the answer to this request.
     inMsgHandledEvent.Reset();
     if (!inMsgEvent.Set()) return 0;
-    if (!WaitHandled(timeoutMs)) {
+    if (!WaitHandled(timeoutMs, cancel)) {
         Trace("NTService - message sent time out. Msg id: %d, wait time: %d.", msgId, static_cast<int>(timeoutMs));
         return 0;
     }
@@ -99,19 +99,22 @@ int ServiceChannel::SendMsg(std::int32_t msgId, std::int32_t& param1, std::int32
     return 1;
 }
 
-bool ServiceChannel::WaitHandled(DWORD timeoutMs) {
+bool ServiceChannel::WaitHandled(DWORD timeoutMs, HANDLE cancel) {
     // In slices: a service that died meanwhile will never answer, and a caller should not wait
     // out its whole time-out for it.
     using Clock = std::chrono::steady_clock;
     const bool unbounded = timeoutMs == INFINITE;
     const Clock::time_point end = Clock::now() + std::chrono::milliseconds(unbounded ? 0 : timeoutMs);
+    const HANDLE waits[2] = {inMsgHandledEvent.Handle(), cancel};
     for (;;) {
         DWORD slice = kLivenessSliceMs;
         if (!unbounded) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
             slice = static_cast<DWORD>(std::clamp<long long>(left, 0, kLivenessSliceMs));
         }
-        if (inMsgHandledEvent.Wait(slice)) return true;
+        const DWORD result = WaitForMultipleObjects(cancel ? 2 : 1, waits, FALSE, slice);
+        if (result == WAIT_OBJECT_0) return true;
+        if (result != WAIT_TIMEOUT) return false;  // cancelled, or the wait failed
         if (!unbounded && Clock::now() >= end) return false;
         if (!IsServiceRunning()) return false;
     }

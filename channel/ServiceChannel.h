@@ -50,7 +50,9 @@ public:
     // `param2` and `data`; 0 otherwise, with all three unchanged. Calls from several threads
     // are served one after another; no wait lasts longer than `timeoutMs`, and a service that
     // dies while a call waits for it ends the wait.
-    int SendMsg(std::int32_t msgId, std::int32_t& param1, std::int32_t& param2, MessageBuffer& data, DWORD timeoutMs);
+    // A `cancel` event, when given and set, ends every wait of the call: 0.
+    int SendMsg(std::int32_t msgId, std::int32_t& param1, std::int32_t& param2, MessageBuffer& data, DWORD timeoutMs,
+                HANDLE cancel = nullptr);
 
     // Service side. Creates the channel's objects (or takes over those that outlived an earlier
     // service, kept by its clients) and marks the service as running: 0; -2 when a service of
@@ -69,7 +71,7 @@ public:
 private:
     std::string ObjectName(const char* suffix) const;
     // Waits for "handled" up to the time-out, and gives up early when the service has gone.
-    bool WaitHandled(DWORD timeoutMs);
+    bool WaitHandled(DWORD timeoutMs, HANDLE cancel);
     void RunLifecycleHandler(std::int32_t msgId, const char* foundLine, const char* runLine);
     void HandleMessage();
     // Writes the reply (if any) and signals "handled", both only if the block still holds the

@@ -42,4 +42,17 @@ TextBuffer& TextBuffer::AssignText(const char* text) {
     return *this;
 }
 
+TextBuffer& TextBuffer::AssignText(const char* text, std::uint32_t length) {
+    if (text == nullptr || length == 0) {
+        Clear();
+        return *this;
+    }
+    // Written over the old text, so that a buffer that is reused keeps its block.
+    WriteAt(0, text, length);
+    const char nul = '\0';
+    if (Size() == length) Append(&nul, 1);
+    if (Size() != length + 1) Clear();  // no room: no string rather than a cut one
+    return *this;
+}
+
 const char* TextBuffer::Text() const { return Size() != 0 ? reinterpret_cast<const char*>(Data()) : ""; }

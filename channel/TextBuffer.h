@@ -19,6 +19,9 @@ public:
     virtual TextBuffer& AppendText(const char* text);
 
     TextBuffer& AssignText(const char* text);
+    // The first `length` bytes of `text` (which need not end there) and a terminator; empty
+    // when they do not fit.
+    TextBuffer& AssignText(const char* text, std::uint32_t length);
     // The string; "" when the buffer is empty.
     const char* Text() const;
 };

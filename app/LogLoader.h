@@ -1,0 +1,58 @@
+#pragma once
+// The loader: a thread of the main frame that polls every 100 ms for a reload request, then
+// reads the whole Quillbridge log from the service, 50 records a request with a 50 ms pause
+// before every 22nd request, decodes each record, keeps those that pass the age and level
+// filters, stores their attachments and hands them to the frame.
+//
+// Every wait of the loader also watches its stop event, so that Stop ends it within
+// milliseconds, wherever it is: no thread ever has to be killed.
+
+#include <cstdint>
+#include <functional>
+#include <thread>
+
+#include "app/LoaderFrame.h"
+#include "platform/kernel/UniqueHandle.h"
+#include "presentation/LogRecord.h"
+
+class LogLoader {
+public:
+    // Now as a FILETIME value; the system clock unless a test fixes it.
+    using Clock = std::function<std::uint64_t()>;
+
+    static constexpr DWORD kPollMs = 100;
+    static constexpr DWORD kPauseMs = 50;
+    static constexpr int kRequestsBetweenPauses = 21;
+    static constexpr DWORD kStopWaitMs = 1000;  // 20 looks, 50 ms apart
+
+    // Starts the thread, which polls at once.
+    explicit LogLoader(LoaderFrame& frame, Clock now = nullptr);
+    ~LogLoader();
+    LogLoader(const LogLoader&) = delete;
+    LogLoader& operator=(const LogLoader&) = delete;
+
+    // Sets stopRequested, wakes the loader wherever it waits, and returns once it has ended.
+    void Stop();
+
+    // Whether a record of `time` is at most as old as `ageFilter` allows at `now`; one in the
+    // future passes only "all".
+    static bool AgeFilterAccepts(std::uint64_t time, std::uint32_t ageFilter, std::uint64_t now);
+    // Whether `level` is as severe as `levelFilter` asks (codes compared as signed numbers).
+    static bool LevelFilterAccepts(std::uint32_t level, std::uint32_t levelFilter);
+
+private:
+    int LoaderMain();
+    bool GetLogInfo(LogInfo& info);
+    std::int32_t ReadRecords(std::uint64_t position);
+    bool Stopping() const { return frame_.stopRequested.load() != 0; }
+    // Waits `ms`; false when the stop came first.
+    bool Pause(DWORD ms);
+
+    LoaderFrame& frame_;
+    Clock now_;
+    UniqueHandle stopEvent_;
+    UniqueHandle endedEvent_;
+    LogRecord record_;           // reused for every record
+    std::uint32_t nextKey_ = 0;  // keys of the rows of the current load
+    std::thread thread_;
+};
