@@ -1,17 +1,15 @@
 #include "platform/kernel/KernelState.h"
 
 #include <cstdlib>
-#include <new>
+
+#include "platform/kernel/Immortal.h"
 
 namespace kernel {
 
 KernelState& KernelState::Instance() {
-    alignas(KernelState) static unsigned char storage[sizeof(KernelState)];
-    static KernelState* const state = [] {
-        auto* s = ::new (storage) KernelState();
-        std::atexit([] { Instance().Handles().CloseAll(); });
-        return s;
-    }();
+    static Immortal<KernelState> state;
+    static const bool closesAtExit = std::atexit([] { Instance().Handles().CloseAll(); }) == 0;
+    (void)closesAtExit;
     return *state;
 }
 

@@ -15,9 +15,9 @@ public:
     ObjectNamespace& Namespace() { return namespace_; }
     HandleTable& Handles() { return handles_; }
 
-private:
-    KernelState() = default;
+    KernelState() = default;  // through Instance() only
 
+private:
     ObjectNamespace namespace_;
     HandleTable handles_;
 };

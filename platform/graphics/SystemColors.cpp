@@ -1,0 +1,107 @@
+#include "platform/graphics/SystemColors.h"
+
+#include <atomic>
+
+#include "platform/graphics/StockObjects.h"
+
+namespace {
+
+// The classic scheme of the platform mimicked (its "Windows Classic" colours).
+constexpr COLORREF kColors[] = {
+    RGB(212, 208, 200),  // COLOR_SCROLLBAR
+    RGB(58, 110, 165),   // COLOR_BACKGROUND
+    RGB(10, 36, 106),    // COLOR_ACTIVECAPTION
+    RGB(128, 128, 128),  // COLOR_INACTIVECAPTION
+    RGB(212, 208, 200),  // COLOR_MENU
+    RGB(255, 255, 255),  // COLOR_WINDOW
+    RGB(0, 0, 0),        // COLOR_WINDOWFRAME
+    RGB(0, 0, 0),        // COLOR_MENUTEXT
+    RGB(0, 0, 0),        // COLOR_WINDOWTEXT
+    RGB(255, 255, 255),  // COLOR_CAPTIONTEXT
+    RGB(212, 208, 200),  // COLOR_ACTIVEBORDER
+    RGB(212, 208, 200),  // COLOR_INACTIVEBORDER
+    RGB(128, 128, 128),  // COLOR_APPWORKSPACE
+    RGB(10, 36, 106),    // COLOR_HIGHLIGHT
+    RGB(255, 255, 255),  // COLOR_HIGHLIGHTTEXT
+    RGB(212, 208, 200),  // COLOR_BTNFACE
+    RGB(128, 128, 128),  // COLOR_BTNSHADOW
+    RGB(128, 128, 128),  // COLOR_GRAYTEXT
+    RGB(0, 0, 0),        // COLOR_BTNTEXT
+    RGB(212, 208, 200),  // COLOR_INACTIVECAPTIONTEXT
+    RGB(255, 255, 255),  // COLOR_BTNHIGHLIGHT
+    RGB(64, 64, 64),     // COLOR_3DDKSHADOW
+    RGB(212, 208, 200),  // COLOR_3DLIGHT
+    RGB(0, 0, 0),        // COLOR_INFOTEXT
+    RGB(255, 255, 225),  // COLOR_INFOBK
+    RGB(181, 181, 181),  // 25, unnamed
+    RGB(0, 0, 128),      // COLOR_HOTLIGHT
+    RGB(166, 202, 240),  // COLOR_GRADIENTACTIVECAPTION
+    RGB(192, 192, 192),  // COLOR_GRADIENTINACTIVECAPTION
+    RGB(10, 36, 106),    // COLOR_MENUHILIGHT
+    RGB(212, 208, 200),  // COLOR_MENUBAR
+};
+
+std::atomic<int> gScreenWidth{1920};
+std::atomic<int> gScreenHeight{1080};
+
+}  // namespace
+
+DWORD GetSysColor(int index) { return index >= 0 && index < static_cast<int>(std::size(kColors)) ? kColors[index] : 0; }
+
+HBRUSH GetSysColorBrush(int index) { return StockObjects::SystemColorBrush(index); }
+
+void SetScreenMetrics(int width, int height) {
+    gScreenWidth = width;
+    gScreenHeight = height;
+}
+
+int GetSystemMetrics(int index) {
+    switch (index) {
+        case SM_CXSCREEN:
+            return gScreenWidth;
+        case SM_CYSCREEN:
+            return gScreenHeight;
+        case SM_CXVSCROLL:
+        case SM_CYHSCROLL:
+        case SM_CYVSCROLL:
+        case SM_CXHSCROLL:
+            return 16;
+        case SM_CYVTHUMB:
+        case SM_CXHTHUMB:
+            return 16;
+        case SM_CYCAPTION:
+            return 19;
+        case SM_CXBORDER:
+        case SM_CYBORDER:
+            return 1;
+        case SM_CXDLGFRAME:
+        case SM_CYDLGFRAME:
+            return 3;
+        case SM_CXFRAME:
+        case SM_CYFRAME:
+            return 4;
+        case SM_CXICON:
+        case SM_CYICON:
+        case SM_CXCURSOR:
+        case SM_CYCURSOR:
+            return 32;
+        case SM_CXSMICON:
+        case SM_CYSMICON:
+            return 16;
+        case SM_CYMENU:
+            return 19;
+        case SM_CXDOUBLECLK:
+        case SM_CYDOUBLECLK:
+            return 4;
+        case SM_CXEDGE:
+        case SM_CYEDGE:
+            return 2;
+        case SM_CXMENUCHECK:
+        case SM_CYMENUCHECK:
+            return 13;
+        case SM_REMOTESESSION:
+            return 0;
+        default:
+            return 0;
+    }
+}
