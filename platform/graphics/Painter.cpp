@@ -8,14 +8,13 @@
 
 namespace {
 
+// dst + (src - dst) * coverage / 255, the red and blue channels in one multiplication.
 std::uint32_t Blend(std::uint32_t dst, std::uint32_t src, unsigned coverage) {
     if (coverage >= 255) return src;
-    const unsigned inv = 255 - coverage;
-    auto channel = [&](int shift) {
-        const unsigned d = (dst >> shift) & 0xFF, s = (src >> shift) & 0xFF;
-        return ((s * coverage + d * inv + 127) / 255) << shift;
-    };
-    return channel(16) | channel(8) | channel(0);
+    const std::uint32_t a = coverage + (coverage >> 7), b = 256 - a;  // 0..256
+    const std::uint32_t rb = ((src & 0xFF00FF) * a + (dst & 0xFF00FF) * b) >> 8;
+    const std::uint32_t g = ((src & 0x00FF00) * a + (dst & 0x00FF00) * b) >> 8;
+    return (rb & 0xFF00FF) | (g & 0x00FF00);
 }
 
 }  // namespace

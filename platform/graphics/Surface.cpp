@@ -1,6 +1,7 @@
 #include "platform/graphics/Surface.h"
 
 #include <algorithm>
+#include <cstring>
 
 Surface::Surface(int width, int height)
     : width_(std::max(width, 0)), height_(std::max(height, 0)), pixels_(static_cast<std::size_t>(width_) * height_) {}
@@ -27,5 +28,10 @@ RECT Surface::Clip(const RECT& r) const {
 
 void Surface::Fill(const RECT& r, std::uint32_t pixel) {
     const RECT c = Clip(r);
-    for (LONG y = c.top; y < c.bottom; ++y) std::fill(Row(y) + c.left, Row(y) + c.right, pixel);
+    if (c.left >= c.right || c.top >= c.bottom) return;
+    // One row filled, the others copied from it: copies run at memory speed.
+    std::uint32_t* first = Row(c.top) + c.left;
+    std::fill(first, first + (c.right - c.left), pixel);
+    const std::size_t bytes = static_cast<std::size_t>(c.right - c.left) * sizeof(std::uint32_t);
+    for (LONG y = c.top + 1; y < c.bottom; ++y) std::memcpy(Row(y) + c.left, first, bytes);
 }
