@@ -1,0 +1,30 @@
+#pragma once
+// What the window system needs of a display: top-level windows to show its surfaces in, and the
+// input and window events it reports back through InputRouter. Two drivers: headless (tests,
+// snapshots) and X11.
+
+#include <memory>
+#include <string>
+
+#include "platform/graphics/Surface.h"
+#include "platform/window/WindowTypes.h"
+
+class DisplayDriver {
+public:
+    virtual ~DisplayDriver() = default;
+
+    // X11 when a display answers ($DISPLAY), headless otherwise; QB_DISPLAY=headless forces it.
+    static std::unique_ptr<DisplayDriver> Choose();
+
+    virtual const char* Name() const = 0;
+    virtual SIZE ScreenSize() = 0;
+    // A top-level window: its screen rectangle; a popup gets no frame from the desktop.
+    virtual void Create(HWND hwnd, const RECT& screen, bool popup, const std::string& title) = 0;
+    virtual void Destroy(HWND hwnd) = 0;
+    virtual void Show(HWND hwnd, bool shown, bool maximized) = 0;
+    virtual void Move(HWND hwnd, const RECT& screen) = 0;
+    virtual void SetTitle(HWND hwnd, const std::string& title) = 0;
+    // `area` (window coordinates) of the window's pixels is ready for the screen.
+    virtual void Present(HWND hwnd, const Surface& surface, const RECT& area) = 0;
+    virtual void SetCursor(HCURSOR cursor) = 0;
+};

@@ -1,0 +1,81 @@
+#include "platform/window/ThreadQueue.h"
+
+#include <sched.h>
+
+#include "platform/kernel/Futex.h"
+#include "platform/kernel/ThreadIdentity.h"
+#include "platform/window/WindowManager.h"
+
+namespace {
+
+constexpr auto kSpin = std::chrono::microseconds(50);
+constexpr auto kSpinBeforeYield = std::chrono::microseconds(3);
+
+// Ends with the thread: its windows are destroyed and the messages sent to it answered.
+struct QueueHolder {
+    std::shared_ptr<ThreadQueue> queue;
+    ~QueueHolder() {
+        if (queue) WindowManager::Instance().ThreadEnding(*queue);
+    }
+};
+
+thread_local QueueHolder tQueue;
+
+}  // namespace
+
+ThreadQueue& ThreadQueue::Current() {
+    if (!tQueue.queue) {
+        tQueue.queue = std::make_shared<ThreadQueue>();
+        WindowManager::Instance().ThreadStarted(*tQueue.queue);
+    }
+    return *tQueue.queue;
+}
+
+ThreadQueue::ThreadQueue() : threadId(kernel::ThreadIdentity::CurrentId()) {}
+ThreadQueue::~ThreadQueue() = default;
+
+void ThreadQueue::Post(const MSG& msg) {
+    {
+        std::lock_guard guard(lock);
+        posted.push_back(msg);
+    }
+    Wake();
+}
+
+void ThreadQueue::PostInput(const RawInput& raw) {
+    {
+        std::lock_guard guard(lock);
+        input.push_back(raw);
+    }
+    Wake();
+}
+
+void ThreadQueue::Send(std::shared_ptr<SentMessage> message) {
+    {
+        std::lock_guard guard(lock);
+        inbox.push_back(std::move(message));
+    }
+    Wake();
+}
+
+void ThreadQueue::Wake() {
+    wake_.fetch_add(1, std::memory_order_seq_cst);
+    if (sleepers_.load(std::memory_order_seq_cst) != 0) kernel::Futex::WakeAll(&wake_);
+}
+
+void ThreadQueue::Wait(std::uint32_t token, Clock::time_point deadline) {
+    const Clock::time_point start = Clock::now();
+    const Clock::time_point spinEnd = std::min(deadline, start + kSpin);
+    for (unsigned spins = 1;; ++spins) {
+        if (wake_.load(std::memory_order_acquire) != token) return;
+        if (spins % 16 == 0) {
+            const Clock::time_point now = Clock::now();
+            if (now >= spinEnd) break;
+            if (now - start >= kSpinBeforeYield) sched_yield();
+        }
+    }
+    if (Clock::now() >= deadline) return;
+    sleepers_.fetch_add(1, std::memory_order_seq_cst);
+    if (wake_.load(std::memory_order_seq_cst) == token) kernel::Futex::Wait(&wake_, token, deadline);
+    sleepers_.fetch_sub(1, std::memory_order_relaxed);
+}

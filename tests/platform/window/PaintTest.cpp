@@ -1,0 +1,178 @@
+// The paint cycle: invalid areas, erasing, WM_PAINT, children clipping their parents, frames,
+// and what reaches the screen.
+
+#include "platform/graphics/SystemColors.h"
+#include "tests/platform/window/WindowTesting.h"
+
+namespace {
+
+class PaintTest : public WindowTest {
+protected:
+    // Each window of `colors` fills what it is asked to paint with its colour.
+    void PaintWith(std::map<HWND, COLORREF> colors) {
+        recorder.On(WM_PAINT, [colors](HWND h, UINT, WPARAM, LPARAM, bool&) -> LRESULT {
+            PAINTSTRUCT ps;
+            HDC hdc = BeginPaint(h, &ps);
+            auto it = colors.find(h);
+            if (it != colors.end()) {
+                HBRUSH brush = CreateSolidBrush(it->second);
+                RECT all;
+                GetClientRect(h, &all);
+                FillRect(hdc, &all, brush);
+                DeleteObject(brush);
+            }
+            EndPaint(h, &ps);
+            return 0;
+        });
+    }
+    COLORREF ScreenAt(HWND top, int x, int y) {
+        const Surface pixels = display->Pixels(top);
+        return Surface::ColorOf(pixels.At(x, y));
+    }
+};
+
+constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kGreen = RGB(0, 255, 0);
+
+TEST_F(PaintTest, InvalidAreasBecomeOnePaintThatValidatesThem) {
+    HWND top = TopLevel();
+    PumpAll();
+    recorder.Log().clear();
+    RECT paint{};
+    recorder.On(WM_PAINT, [&](HWND h, UINT, WPARAM, LPARAM, bool&) -> LRESULT {
+        PAINTSTRUCT ps;
+        BeginPaint(h, &ps);
+        paint = ps.rcPaint;
+        EndPaint(h, &ps);
+        return 0;
+    });
+    RECT a{10, 10, 20, 20}, b{30, 5, 40, 15};
+    InvalidateRect(top, &a, FALSE);
+    InvalidateRect(top, &b, FALSE);
+    RECT update;
+    EXPECT_TRUE(GetUpdateRect(top, &update, FALSE));
+    PumpAll();
+    EXPECT_EQ(recorder.Count(top, WM_PAINT), 1);
+    EXPECT_EQ(recorder.Count(top, WM_ERASEBKGND), 0) << "nothing asked for erasing";
+    EXPECT_EQ(paint.left, 10);
+    EXPECT_EQ(paint.top, 5);
+    EXPECT_EQ(paint.right, 40);
+    EXPECT_EQ(paint.bottom, 20);
+    EXPECT_FALSE(GetUpdateRect(top, &update, FALSE));
+
+    InvalidateRect(top, nullptr, TRUE);
+    ValidateRect(top, nullptr);
+    PumpAll();
+    EXPECT_EQ(recorder.Count(top, WM_PAINT), 1) << "validated before it was painted";
+
+    InvalidateRect(top, nullptr, TRUE);
+    UpdateWindow(top);  // paints now, without the queue
+    EXPECT_EQ(recorder.Count(top, WM_PAINT), 2);
+    EXPECT_EQ(recorder.Count(top, WM_ERASEBKGND), 1);
+}
+
+TEST_F(PaintTest, AProcedureThatDoesNotPaintIsNotAskedForEver) {
+    HWND top = TopLevel();
+    recorder.On(WM_PAINT, [](HWND, UINT, WPARAM, LPARAM, bool&) -> LRESULT { return 0; });
+    PumpAll();
+    const int paints = recorder.Count(top, WM_PAINT);
+    EXPECT_GE(paints, 1);
+    PumpAll();
+    EXPECT_EQ(recorder.Count(top, WM_PAINT), paints);
+}
+
+TEST_F(PaintTest, ErasingUsesTheClassBrushAndPixelsReachTheScreen) {
+    HWND top = TopLevel(WS_POPUP | WS_VISIBLE, recorder.Class(0, nullptr, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)));
+    PumpAll();
+    EXPECT_EQ(ScreenAt(top, 5, 5), GetSysColor(COLOR_WINDOW));
+    EXPECT_GE(display->Presents(top), 1);
+}
+
+TEST_F(PaintTest, ChildrenClipTheirParentsAndSiblingsClipEachOther) {
+    HWND top = TopLevel();
+    HWND below = recorder.Create(top, RECT{10, 10, 50, 50});
+    HWND above = recorder.Create(top, RECT{30, 30, 70, 70});
+    PaintWith({{top, kRed}, {below, kBlue}, {above, kGreen}});
+    PumpAll();
+    EXPECT_EQ(ScreenAt(top, 5, 5), kRed);
+    EXPECT_EQ(ScreenAt(top, 15, 15), kBlue);
+    EXPECT_EQ(ScreenAt(top, 40, 40), kGreen) << "the sibling on top wins";
+    EXPECT_EQ(ScreenAt(top, 60, 60), kGreen);
+
+    // Painting the parent alone leaves its children's pixels alone.
+    PaintWith({{top, RGB(0, 0, 0)}});
+    InvalidateRect(top, nullptr, FALSE);
+    PumpAll();
+    EXPECT_EQ(ScreenAt(top, 5, 5), RGB(0, 0, 0));
+    EXPECT_EQ(ScreenAt(top, 15, 15), kBlue);
+    EXPECT_EQ(ScreenAt(top, 40, 40), kGreen);
+
+    // Hiding a child shows its parent where it was.
+    ShowWindow(above, SW_HIDE);
+    PumpAll();
+    EXPECT_EQ(ScreenAt(top, 60, 60), RGB(0, 0, 0));
+}
+
+TEST_F(PaintTest, BordersAreDrawnOutsideTheClientArea) {
+    HWND top = TopLevel();
+    HWND framed = recorder.Create(top, RECT{10, 10, 50, 50}, WS_CHILD | WS_VISIBLE | WS_BORDER);
+    PaintWith({{top, kRed}, {framed, kBlue}});
+    PumpAll();
+    EXPECT_EQ(ScreenAt(top, 10, 10), GetSysColor(COLOR_WINDOWFRAME));
+    EXPECT_EQ(ScreenAt(top, 49, 30), GetSysColor(COLOR_WINDOWFRAME));
+    EXPECT_EQ(ScreenAt(top, 11, 11), kBlue);
+    EXPECT_GE(recorder.Count(framed, WM_NCPAINT), 1);
+}
+
+TEST_F(PaintTest, HiddenWindowsAreNotPaintedAndDrawingOutsideThePaintCycleShows) {
+    HWND top = TopLevel(WS_POPUP);
+    InvalidateRect(top, nullptr, TRUE);
+    PumpAll();
+    EXPECT_EQ(recorder.Count(top, WM_PAINT), 0);
+    ShowWindow(top, SW_SHOW);
+    PumpAll();
+    EXPECT_EQ(recorder.Count(top, WM_PAINT), 1);
+
+    HDC hdc = GetDC(top);
+    HBRUSH brush = CreateSolidBrush(kBlue);
+    RECT r{0, 0, 4, 4};
+    FillRect(hdc, &r, brush);
+    DeleteObject(brush);
+    ReleaseDC(top, hdc);
+    PumpAll();
+    EXPECT_EQ(ScreenAt(top, 1, 1), kBlue);
+}
+
+TEST_F(PaintTest, ResizingAndExposureRepaint) {
+    HWND top = TopLevel();
+    PaintWith({{top, kRed}});
+    PumpAll();
+    const int paints = recorder.Count(top, WM_PAINT);
+    SetWindowPos(top, nullptr, 0, 0, 400, 250, SWP_NOMOVE | SWP_NOZORDER);
+    PumpAll();
+    EXPECT_EQ(recorder.Count(top, WM_PAINT), paints + 1);
+    EXPECT_EQ(ScreenAt(top, 390, 240), kRed);
+
+    // The desktop lost the pixels: they are put back without painting again.
+    display->Expose(top);
+    EXPECT_EQ(ScreenAt(top, 5, 5), RGB(0, 0, 0));
+    PumpAll();
+    EXPECT_EQ(ScreenAt(top, 5, 5), kRed);
+    EXPECT_EQ(recorder.Count(top, WM_PAINT), paints + 1);
+}
+
+TEST_F(PaintTest, SnapshotsAreWritten) {
+    HWND top = TopLevel();
+    PaintWith({{top, kRed}});
+    PumpAll();
+    const std::string path = ::testing::TempDir() + "/snapshot.png";
+    EXPECT_EQ(display->Snapshot(top, path), "");
+    FILE* f = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    unsigned char magic[4] = {};
+    EXPECT_EQ(std::fread(magic, 1, 4, f), 4u);
+    std::fclose(f);
+    EXPECT_EQ(magic[1], 'P');
+    EXPECT_NE(display->Snapshot(reinterpret_cast<HWND>(0x42), path), "");
+}
+
+}  // namespace
