@@ -5,3 +5,5 @@
 
 DWORD GetCurrentThreadId();
 void Sleep(DWORD milliseconds);
+// Milliseconds since an arbitrary start; wraps after 49.7 days.
+DWORD GetTickCount();

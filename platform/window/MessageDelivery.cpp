@@ -4,6 +4,7 @@
 
 #include "platform/drivers/DisplayDriver.h"
 #include "platform/kernel/LastError.h"
+#include "platform/kernel/Threads.h"
 #include "platform/window/InputCooker.h"
 #include "platform/window/WindowManager.h"
 #include "platform/window/Windows.h"
@@ -153,12 +154,6 @@ ThreadQueue::Clock::time_point NextTimer(ThreadQueue& q) {
     return next;
 }
 
-DWORD TickNow() {
-    return static_cast<DWORD>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-            .count());
-}
-
 }  // namespace
 
 LRESULT MessageDelivery::Call(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool hooked) {
@@ -266,7 +261,7 @@ bool MessageDelivery::Next(MSG* msg, HWND filter, UINT first, UINT last, bool re
         if (!found && InRange(WM_TIMER, first, last)) found = TakeTimer(q, msg, filter, remove, now);
         if (found) {
             if (!msg->time) {  // made now: painting, timers, quitting
-                msg->time = TickNow();
+                msg->time = GetTickCount();
                 GetCursorPos(&msg->pt);
             }
             if (remove) {

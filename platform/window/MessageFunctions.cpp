@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/kernel/LastError.h"
+#include "platform/kernel/Threads.h"
 #include "platform/window/MessageDelivery.h"
 #include "platform/window/WindowManager.h"
 #include "platform/window/Windows.h"
@@ -38,7 +39,7 @@ bool CarriesPointer(UINT message) {
 }
 
 MSG Stamped(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    MSG m{hwnd, message, wParam, lParam, GetMessageTime(), {}, 0};
+    MSG m{hwnd, message, wParam, lParam, GetTickCount(), {}, 0};
     GetCursorPos(&m.pt);
     return m;
 }

@@ -268,10 +268,14 @@ DisplayDriver& WindowManager::Driver() {
 }
 
 void WindowManager::UseDriver(std::unique_ptr<DisplayDriver> driver) {
-    std::lock_guard guard(lock_);
-    driver_ = std::move(driver);
-    const SIZE screen = driver_->ScreenSize();
-    SetScreenMetrics(screen.cx, screen.cy);
+    {
+        std::lock_guard guard(lock_);
+        driver_.swap(driver);
+        const SIZE screen = driver_->ScreenSize();
+        SetScreenMetrics(screen.cx, screen.cy);
+    }
+    // The old one ends outside the lock: its threads may need the window system to end.
+    driver.reset();
 }
 
 ATOM WindowManager::AddAtom(const std::string& name) {

@@ -87,14 +87,20 @@ void WindowTest::SetUp() {
     recorder.Clear();
 }
 
-void WindowTest::TearDown() {
-    // Whatever a test left behind goes, so that the next one starts on an empty screen.
+void UseDisplay(std::unique_ptr<DisplayDriver> driver) { WindowManager::Instance().UseDriver(std::move(driver)); }
+
+void DestroyAllWindows() {
     std::vector<HWND> left;
     {
         std::lock_guard guard(WindowManager::Instance().Lock());
         for (Window* top : WindowManager::Instance().TopLevels()) left.push_back(top->handle);
     }
     for (HWND hwnd : left) DestroyWindow(hwnd);
+}
+
+void WindowTest::TearDown() {
+    // Whatever a test left behind goes, so that the next one starts on an empty screen.
+    DestroyAllWindows();
     ReleaseCapture();
     PumpAll();
     MSG msg;

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,11 @@ private:
     std::map<UINT, Handler> handlers_;
     std::map<std::string, std::string> classes_;
 };
+
+// Makes `driver` the window system's display.
+void UseDisplay(std::unique_ptr<DisplayDriver> driver);
+// Destroys every top-level window left, and with them all others.
+void DestroyAllWindows();
 
 // Takes and dispatches messages until `done` holds (checked between messages and while idle);
 // false if it does not within the time-out.
