@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bench/BenchSocket.h"
+#include "bench/CpuPinning.h"
 #include "bench/RatioReporter.h"
 #include "channel/ServiceChannel.h"
 #include "tests/support/ChildProcess.h"
@@ -71,24 +72,13 @@ BENCHMARK(RoundTrip)->Arg(0)->Arg(65536)->UseManualTime()->Unit(benchmark::kMicr
 
 }  // namespace
 
-namespace {
-
-bool RunOn(int cpu) {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    CPU_SET(cpu, &set);
-    return sched_setaffinity(0, sizeof set, &set) == 0;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     const std::string name = "qbbench" + std::to_string(getpid());
     // One CPU for each process, for both transports alike. Left to the scheduler, a socket
     // ping-pong pulls both processes onto one CPU and keeps them there, and what is then
     // measured is the scheduler's placement, not the transport.
-    const bool pinned = sysconf(_SC_NPROCESSORS_ONLN) >= 2 && RunOn(1);  // the peer inherits this
+    const bool pinned = CanPinApart() && RunOn(1);  // the peer inherits this
     ChildProcess peer({CHANNEL_BENCH_PEER, name});
     if (pinned) RunOn(0);
     if (!peer.Started() || !peer.WaitForLine("ready")) {

@@ -15,6 +15,7 @@
 
 #include "app/LogLoader.h"
 #include "app/RecordReader.h"
+#include "bench/CpuPinning.h"
 #include "bench/RatioReporter.h"
 #include "channel/RecordCodec.h"
 #include "service/LogStore.h"
@@ -162,12 +163,6 @@ BENCHMARK(DecodeOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(DecodeAndFilter)->Unit(benchmark::kMillisecond);
 BENCHMARK(FullLoad)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
-bool RunOn(int cpu) {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    CPU_SET(cpu, &set);
-    return sched_setaffinity(0, sizeof set, &set) == 0;
-}
 
 }  // namespace
 
@@ -187,7 +182,7 @@ int main(int argc, char** argv) {
         }
     }
     const std::string name = "qbbench" + std::to_string(getpid());
-    const bool pinned = sysconf(_SC_NPROCESSORS_ONLN) >= 2 && RunOn(1);  // the service runs on CPU 1
+    const bool pinned = CanPinApart() && RunOn(1);  // the service runs on CPU 1
     ChildProcess service(
         {QB_SERVICE_BINARY, "serve", "--db", db, "--debug-log", dir.File("debug.log"), "--name", name});
     if (pinned) RunOn(0);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/CpuPinning.h"
 #include "bench/RatioReporter.h"
 #include "channel/RecordCodec.h"
 #include "channel/ServiceChannel.h"
@@ -113,12 +114,6 @@ BENCHMARK(ServedRecords)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTim
 BENCHMARK(DecodedRecords)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadAgainstPacing)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
 
-bool RunOn(int cpu) {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    CPU_SET(cpu, &set);
-    return sched_setaffinity(0, sizeof set, &set) == 0;
-}
 
 }  // namespace
 
@@ -144,7 +139,7 @@ int main(int argc, char** argv) {
     }
     const std::string name = "qbbench" + std::to_string(getpid());
     // One CPU for each process (see channel_bench).
-    const bool pinned = sysconf(_SC_NPROCESSORS_ONLN) >= 2 && RunOn(1);
+    const bool pinned = CanPinApart() && RunOn(1);
     ChildProcess service({QB_SERVICE_BINARY, "serve", "--db", db, "--debug-log", dir.File("debug.log"), "--name", name});
     if (pinned) RunOn(0);
     std::string line;

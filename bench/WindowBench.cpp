@@ -12,6 +12,7 @@
 #include <mutex>
 #include <thread>
 
+#include "bench/CpuPinning.h"
 #include "bench/RatioReporter.h"
 #include "platform/drivers/HeadlessDriver.h"
 #include "platform/kernel/Threads.h"
@@ -24,12 +25,6 @@ using Clock = std::chrono::steady_clock;
 constexpr int kBlock = 1000;
 constexpr UINT kWmEcho = WM_USER + 1, kWmHandOff = WM_USER + 2;
 
-bool RunOn(int cpu) {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    CPU_SET(cpu, &set);
-    return sched_setaffinity(0, sizeof set, &set) == 0;
-}
 
 // The hand-off: one request slot and one answer slot under a mutex, a condition variable each way.
 struct HandOff {
@@ -118,7 +113,7 @@ int main(int argc, char** argv) {
     HeadlessDriver::Install();
     // One CPU for each thread, for both ways alike: left to the scheduler, a ping-pong pulls both
     // threads onto one CPU, and what is measured is the scheduler's placement.
-    const bool pinned = sysconf(_SC_NPROCESSORS_ONLN) >= 2;
+    const bool pinned = CanPinApart();
     std::mutex ready;
     std::condition_variable created;
     DWORD uiThread = 0;
