@@ -137,6 +137,35 @@ struct LOGFONTA {
     char lfFaceName[LF_FACESIZE];
 };
 
+struct NONCLIENTMETRICSA {
+    UINT cbSize;
+    int iBorderWidth;
+    int iScrollWidth;
+    int iScrollHeight;
+    int iCaptionWidth;
+    int iCaptionHeight;
+    LOGFONTA lfCaptionFont;
+    int iSmCaptionWidth;
+    int iSmCaptionHeight;
+    LOGFONTA lfSmCaptionFont;
+    int iMenuWidth;
+    int iMenuHeight;
+    LOGFONTA lfMenuFont;
+    LOGFONTA lfStatusFont;
+    LOGFONTA lfMessageFont;
+};
+
+struct HIGHCONTRASTA {
+    UINT cbSize;
+    DWORD dwFlags;
+    char* lpszDefaultScheme;
+};
+
+constexpr UINT SPI_GETNONCLIENTMETRICS = 0x0029;
+constexpr UINT SPI_GETHIGHCONTRAST = 0x0042;
+constexpr UINT SPI_GETFLATMENU = 0x1022;
+constexpr DWORD HCF_HIGHCONTRASTON = 0x00000001;
+
 struct TEXTMETRICA {
     LONG tmHeight;
     LONG tmAscent;

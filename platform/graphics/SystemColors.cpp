@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "platform/graphics/FontEngine.h"
 #include "platform/graphics/StockObjects.h"
 
 namespace {
@@ -103,5 +104,37 @@ int GetSystemMetrics(int index) {
             return 0;
         default:
             return 0;
+    }
+}
+
+BOOL SystemParametersInfoA(UINT action, UINT size, void* value, UINT) {
+    if (!value) return FALSE;
+    switch (action) {
+        case SPI_GETNONCLIENTMETRICS: {
+            auto* m = static_cast<NONCLIENTMETRICSA*>(value);
+            if (size != sizeof *m && m->cbSize != sizeof *m) return FALSE;
+            *m = NONCLIENTMETRICSA{};
+            m->cbSize = sizeof *m;
+            m->iBorderWidth = 1;
+            m->iScrollWidth = m->iScrollHeight = GetSystemMetrics(SM_CXVSCROLL);
+            m->iCaptionWidth = m->iCaptionHeight = GetSystemMetrics(SM_CYCAPTION) - 1;
+            m->iSmCaptionWidth = m->iSmCaptionHeight = 15;
+            m->iMenuWidth = m->iMenuHeight = GetSystemMetrics(SM_CYMENU) - 1;
+            m->lfMenuFont = m->lfStatusFont = m->lfMessageFont = FontEngine::MenuFont();
+            m->lfCaptionFont = m->lfSmCaptionFont = FontEngine::MenuFont();
+            m->lfCaptionFont.lfWeight = m->lfSmCaptionFont.lfWeight = FW_BOLD;
+            return TRUE;
+        }
+        case SPI_GETHIGHCONTRAST: {
+            auto* h = static_cast<HIGHCONTRASTA*>(value);
+            h->dwFlags = 0;
+            h->lpszDefaultScheme = nullptr;
+            return TRUE;
+        }
+        case SPI_GETFLATMENU:
+            *static_cast<BOOL*>(value) = FALSE;
+            return TRUE;
+        default:
+            return FALSE;
     }
 }

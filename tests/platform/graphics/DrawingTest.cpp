@@ -200,4 +200,18 @@ TEST(SystemColors, TheClassicSchemeAndItsBrushes) {
     EXPECT_EQ(GetSystemMetrics(SM_CXEDGE), 2);
     EXPECT_EQ(GetSystemMetrics(SM_CYMENUCHECK), 13);
     EXPECT_EQ(GetSystemMetrics(SM_CXDOUBLECLK), 4);
+
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+    EXPECT_EQ(metrics.iMenuHeight + 1, GetSystemMetrics(SM_CYMENU));
+    EXPECT_STREQ(metrics.lfMenuFont.lfFaceName, "MS Shell Dlg");
+    EXPECT_EQ(metrics.lfMenuFont.lfHeight, -11);
+    HIGHCONTRASTA contrast{sizeof(HIGHCONTRASTA), HCF_HIGHCONTRASTON, nullptr};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0));
+    EXPECT_EQ(contrast.dwFlags & HCF_HIGHCONTRASTON, 0u);
+    BOOL flat = TRUE;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETFLATMENU, 0, &flat, 0));
+    EXPECT_FALSE(flat);
+    EXPECT_FALSE(SystemParametersInfoA(0x9999, 0, &flat, 0));
 }
