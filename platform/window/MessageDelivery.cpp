@@ -13,14 +13,39 @@ namespace {
 
 WindowManager& Manager() { return WindowManager::Instance(); }
 
-// Messages for `filter` (null: any; -1: those posted to the thread itself) in [first, last]
-// (0, 0: all).
-bool Matches(HWND hwnd, UINT message, HWND filter, UINT first, UINT last) {
-    if ((first || last) && (message < first || message > last)) return false;
-    if (!filter) return true;
-    if (filter == reinterpret_cast<HWND>(-1)) return hwnd == nullptr;
-    return hwnd == filter || IsChild(filter, hwnd);
-}
+// What a GetMessage or PeekMessage call takes: messages for `window` (null: any; -1: those
+// posted to the thread itself) or its descendants, in [first, last] (0, 0: all). The family is
+// found once, under the manager's lock, so that queues can be searched under their own lock
+// alone.
+struct Filter {
+    HWND window = nullptr;
+    std::vector<HWND> family;
+    UINT first = 0, last = 0;
+
+    static Filter For(HWND window, UINT first, UINT last) {
+        Filter f{window, {}, first, last};
+        if (!window || window == reinterpret_cast<HWND>(-1)) return f;
+        std::lock_guard guard(Manager().Lock());
+        auto w = Manager().Find(window);
+        std::vector<Window*> pending;
+        if (w) pending.push_back(w.get());
+        while (!pending.empty()) {
+            Window* next = pending.back();
+            pending.pop_back();
+            f.family.push_back(next->handle);
+            pending.insert(pending.end(), next->children.begin(), next->children.end());
+        }
+        return f;
+    }
+    bool TakesWindow(HWND hwnd) const {
+        if (!window) return true;
+        if (window == reinterpret_cast<HWND>(-1)) return hwnd == nullptr;
+        return std::find(family.begin(), family.end(), hwnd) != family.end();
+    }
+    bool Takes(HWND hwnd, UINT message) const {
+        return ((!first && !last) || (message >= first && message <= last)) && TakesWindow(hwnd);
+    }
+};
 
 bool InRange(UINT message, UINT first, UINT last) { return (!first && !last) || (message >= first && message <= last); }
 
@@ -67,7 +92,7 @@ bool RunOwnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESUL
 // The first posted message that matches; the window system's own are run on the way.
 enum class Found { None, Message, Ran };
 
-Found TakePosted(ThreadQueue& q, MSG* msg, HWND filter, UINT first, UINT last, bool remove) {
+Found TakePosted(ThreadQueue& q, MSG* msg, const Filter& filter, bool remove) {
     MSG own{};
     {
         std::lock_guard guard(q.lock);
@@ -77,7 +102,7 @@ Found TakePosted(ThreadQueue& q, MSG* msg, HWND filter, UINT first, UINT last, b
                 q.posted.erase(it);
                 break;
             }
-            if (!Matches(it->hwnd, it->message, filter, first, last)) continue;
+            if (!filter.Takes(it->hwnd, it->message)) continue;
             *msg = *it;
             if (remove) q.posted.erase(it);
             return Found::Message;
@@ -90,10 +115,10 @@ Found TakePosted(ThreadQueue& q, MSG* msg, HWND filter, UINT first, UINT last, b
 }
 
 // The first input message that matches, making raw input into messages as far as needed.
-bool TakeInput(ThreadQueue& q, MSG* msg, HWND filter, UINT first, UINT last, bool remove) {
+bool TakeInput(ThreadQueue& q, MSG* msg, const Filter& filter, bool remove) {
     for (;;) {
         for (auto it = q.cooked.begin(); it != q.cooked.end(); ++it) {
-            if (!Matches(it->hwnd, it->message, filter, first, last)) continue;
+            if (!filter.Takes(it->hwnd, it->message)) continue;
             *msg = *it;
             if (remove) q.cooked.erase(it);
             return true;
@@ -119,7 +144,7 @@ bool TakeQuit(ThreadQueue& q, MSG* msg, bool remove) {
 
 // A shown window of the thread with something to paint: parents before their children, top-level
 // windows in z-order.
-HWND FindPaint(ThreadQueue& q, HWND filter) {
+HWND FindPaint(ThreadQueue& q, const Filter& filter) {
     std::lock_guard guard(Manager().Lock());
     std::vector<Window*> pending;
     const auto& tops = Manager().TopLevels();
@@ -128,18 +153,18 @@ HWND FindPaint(ThreadQueue& q, HWND filter) {
     while (!pending.empty()) {
         Window* w = pending.back();
         pending.pop_back();
-        if ((!w->invalid.IsEmpty() || w->frameInvalid) && Matches(w->handle, WM_PAINT, filter, 0, 0)) return w->handle;
+        if ((!w->invalid.IsEmpty() || w->frameInvalid) && filter.TakesWindow(w->handle)) return w->handle;
         for (auto it = w->children.rbegin(); it != w->children.rend(); ++it)
             if ((*it)->Visible()) pending.push_back(*it);
     }
     return nullptr;
 }
 
-bool TakeTimer(ThreadQueue& q, MSG* msg, HWND filter, bool remove, ThreadQueue::Clock::time_point now) {
+bool TakeTimer(ThreadQueue& q, MSG* msg, const Filter& filter, bool remove, ThreadQueue::Clock::time_point now) {
     std::lock_guard guard(q.lock);
     Timer* due = nullptr;
     for (Timer& t : q.timers)
-        if (t.due <= now && (!due || t.due < due->due) && Matches(t.hwnd, WM_TIMER, filter, 0, 0)) due = &t;
+        if (t.due <= now && (!due || t.due < due->due) && filter.TakesWindow(t.hwnd)) due = &t;
     if (!due) return false;
     *msg = MSG{due->hwnd, WM_TIMER, due->id, reinterpret_cast<LPARAM>(due->proc), 0, {}, 0};
     // Timers do not pile up: a late one fires once, then keeps its interval from now.
@@ -234,13 +259,14 @@ void MessageDelivery::ServeInbox(ThreadQueue& q) {
     }
 }
 
-bool MessageDelivery::Next(MSG* msg, HWND filter, UINT first, UINT last, bool remove, bool wait) {
+bool MessageDelivery::Next(MSG* msg, HWND window, UINT first, UINT last, bool remove, bool wait) {
     ThreadQueue& q = ThreadQueue::Current();
     for (;;) {
         const auto token = q.Token();
         ServeInbox(q);
+        const Filter filter = Filter::For(window, first, last);
         bool found = false;
-        switch (TakePosted(q, msg, filter, first, last, remove)) {
+        switch (TakePosted(q, msg, filter, remove)) {
             case Found::Ran:
                 continue;
             case Found::Message:
@@ -249,7 +275,7 @@ bool MessageDelivery::Next(MSG* msg, HWND filter, UINT first, UINT last, bool re
             case Found::None:
                 break;
         }
-        if (!found) found = TakeInput(q, msg, filter, first, last, remove);
+        if (!found) found = TakeInput(q, msg, filter, remove);
         if (!found) found = TakeQuit(q, msg, remove);
         if (!found && InRange(WM_PAINT, first, last)) {
             if (HWND hwnd = FindPaint(q, filter)) {

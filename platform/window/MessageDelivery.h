@@ -30,9 +30,9 @@ public:
     static LRESULT SendAcross(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     // Answers the messages other threads have sent to this one.
     static void ServeInbox(ThreadQueue& q);
-    // The next message for `filter` in [first, last]: false when there is none and `wait` is not
-    // set. Sent messages are answered on the way.
-    static bool Next(MSG* msg, HWND filter, UINT first, UINT last, bool remove, bool wait);
+    // The next message for `window` (and its descendants) in [first, last]: false when there is
+    // none and `wait` is not set. Sent messages are answered on the way.
+    static bool Next(MSG* msg, HWND window, UINT first, UINT last, bool remove, bool wait);
     // WM_PAINT to a window of the calling thread; validated afterwards when nothing painted, so a
     // window procedure that paints nothing does not get WM_PAINT for ever.
     static LRESULT Paint(HWND hwnd);
