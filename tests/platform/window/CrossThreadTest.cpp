@@ -157,4 +157,21 @@ TEST_F(CrossThreadTest, PostsFromOtherThreadsWakeTheOwner) {
         }
 }
 
+TEST_F(CrossThreadTest, TakingWithAWindowFilterWhileAnotherThreadPosts) {
+    HWND ui = TopLevel();
+    HWND child = recorder.Create(ui, RECT{0, 0, 10, 10});
+    constexpr int kPosts = 3000;
+    std::thread poster([&] {
+        for (int i = 0; i < kPosts; ++i) PostMessageA(child, WM_USER + 5, static_cast<WPARAM>(i), 0);
+    });
+    // The filter's family is looked up while the poster holds the window system's lock.
+    int taken = 0;
+    MSG msg;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    while (taken < kPosts && std::chrono::steady_clock::now() < deadline)
+        if (PeekMessageA(&msg, ui, WM_USER + 5, WM_USER + 5, PM_REMOVE)) ++taken;
+    poster.join();
+    EXPECT_EQ(taken, kPosts);
+}
+
 }  // namespace
