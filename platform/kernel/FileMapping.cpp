@@ -23,11 +23,11 @@ HANDLE CreateFileMappingA(HANDLE file, const SECURITY_ATTRIBUTES* attributes, DW
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    kernel::ObjectSpec spec;
-    spec.type = ObjectType::Section;
-    spec.openToAll = IsOpenToEveryone(attributes);
-    spec.sectionSize = size;
-    auto found = KernelState::Instance().Namespace().Create(name, spec);
+    kernel::ObjectRecipe recipe;
+    recipe.type = ObjectType::Section;
+    recipe.openToAll = IsOpenToEveryone(attributes);
+    recipe.sectionSize = size;
+    auto found = KernelState::Instance().Namespace().Create(name, recipe);
     if (!found.object) {
         SetLastError(found.error);
         return nullptr;

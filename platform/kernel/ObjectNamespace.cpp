@@ -46,11 +46,11 @@ bool EscapeName(const char* name, std::string& out) {
     return true;
 }
 
-mode_t ModeFor(const ObjectSpec& spec) {
-    if (spec.openToAll) return 0666;
+mode_t ModeFor(const ObjectRecipe& recipe) {
+    if (recipe.openToAll) return 0666;
     // Default security: only the creator may use the object. Others may still read a mutex's or
     // event's file, so that they can tell a live object from one its holders left behind.
-    return spec.type == ObjectType::Section ? 0600 : 0644;
+    return recipe.type == ObjectType::Section ? 0600 : 0644;
 }
 
 bool HeaderValid(const MappedRegion& header) {
@@ -179,7 +179,7 @@ ObjectNamespace::Found ObjectNamespace::FindExisting(const Location& where, std:
     return Join(where, std::move(fd), MappedRegion(), writable, out, error);
 }
 
-ObjectNamespace::Found ObjectNamespace::CreateFresh(const Location* where, const ObjectSpec& spec,
+ObjectNamespace::Found ObjectNamespace::CreateFresh(const Location* where, const ObjectRecipe& recipe,
                                                     std::shared_ptr<KernelObject>& out, DWORD& error) {
     int dir = Directory(where ? where->global : false);
     if (dir < 0) {
@@ -194,9 +194,9 @@ ObjectNamespace::Found ObjectNamespace::CreateFresh(const Location* where, const
         return Found::Error;
     }
     std::uint64_t size = kObjectPageSize;
-    if (spec.type == ObjectType::Section)
-        size += (spec.sectionSize + kObjectPageSize - 1) / kObjectPageSize * kObjectPageSize;
-    if (fchmod(fd.Get(), ModeFor(spec)) != 0 || ftruncate(fd.Get(), static_cast<off_t>(size)) != 0) {
+    if (recipe.type == ObjectType::Section)
+        size += (recipe.sectionSize + kObjectPageSize - 1) / kObjectPageSize * kObjectPageSize;
+    if (fchmod(fd.Get(), ModeFor(recipe)) != 0 || ftruncate(fd.Get(), static_cast<off_t>(size)) != 0) {
         error = ERROR_NOT_ENOUGH_MEMORY;
         return Found::Error;
     }
@@ -208,12 +208,12 @@ ObjectNamespace::Found ObjectNamespace::CreateFresh(const Location* where, const
     auto* h = static_cast<ObjectHeader*>(header.Address());
     h->magic = kObjectMagic;
     h->version = kObjectLayoutVersion;
-    h->type = spec.type;
+    h->type = recipe.type;
     void* state = static_cast<char*>(header.Address()) + kStateOffset;
-    switch (spec.type) {
+    switch (recipe.type) {
         case ObjectType::Mutex: {
             auto* m = static_cast<MutexState*>(state);
-            if (spec.initiallyOwned) {
+            if (recipe.initiallyOwned) {
                 m->word.store(ThreadIdentity::CurrentId());
                 m->recursion = 1;
                 m->ownerStamp.store(ThreadIdentity::CurrentStamp());
@@ -222,12 +222,12 @@ ObjectNamespace::Found ObjectNamespace::CreateFresh(const Location* where, const
         }
         case ObjectType::Event: {
             auto* e = static_cast<EventState*>(state);
-            e->manualReset = spec.manualReset ? 1 : 0;
-            e->signaled.store(spec.initialState ? 1 : 0);
+            e->manualReset = recipe.manualReset ? 1 : 0;
+            e->signaled.store(recipe.initialState ? 1 : 0);
             break;
         }
         case ObjectType::Section:
-            static_cast<SectionState*>(state)->size = spec.sectionSize;
+            static_cast<SectionState*>(state)->size = recipe.sectionSize;
             break;
     }
     if (flock(fd.Get(), LOCK_SH) != 0) {
@@ -256,12 +256,12 @@ ObjectNamespace::Lookup ObjectNamespace::Checked(std::shared_ptr<KernelObject> o
     return {std::move(object), foundCode};
 }
 
-ObjectNamespace::Lookup ObjectNamespace::Create(const char* name, const ObjectSpec& spec) {
+ObjectNamespace::Lookup ObjectNamespace::Create(const char* name, const ObjectRecipe& recipe) {
     std::lock_guard guard(lock_);
     std::shared_ptr<KernelObject> object;
     DWORD error = ERROR_SUCCESS;
     if (name == nullptr || *name == '\0') {
-        if (CreateFresh(nullptr, spec, object, error) == Found::Object) return {std::move(object), ERROR_SUCCESS};
+        if (CreateFresh(nullptr, recipe, object, error) == Found::Object) return {std::move(object), ERROR_SUCCESS};
         return {nullptr, error};
     }
     Location where;
@@ -269,7 +269,7 @@ ObjectNamespace::Lookup ObjectNamespace::Create(const char* name, const ObjectSp
     for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
         switch (FindExisting(where, object, error)) {
             case Found::Object:
-                return Checked(std::move(object), spec.type, true, ERROR_ALREADY_EXISTS);
+                return Checked(std::move(object), recipe.type, true, ERROR_ALREADY_EXISTS);
             case Found::Error:
                 return {nullptr, error};
             case Found::Again:
@@ -277,7 +277,7 @@ ObjectNamespace::Lookup ObjectNamespace::Create(const char* name, const ObjectSp
             case Found::Missing:
                 break;
         }
-        switch (CreateFresh(&where, spec, object, error)) {
+        switch (CreateFresh(&where, recipe, object, error)) {
             case Found::Object:
                 return {std::move(object), ERROR_SUCCESS};
             case Found::Error:

@@ -24,7 +24,7 @@
 
 namespace kernel {
 
-struct ObjectSpec {
+struct ObjectRecipe {
     ObjectType type = ObjectType::Mutex;
     bool openToAll = false;       // any local user may open it, whatever the umask
     bool initiallyOwned = false;  // mutex: owned by the creating thread
@@ -45,7 +45,7 @@ public:
 
     // Creates the object, or finds the live one of that name (which must be of the same type).
     // A null or empty name makes an object of this process alone.
-    Lookup Create(const char* name, const ObjectSpec& spec);
+    Lookup Create(const char* name, const ObjectRecipe& recipe);
     // Finds the live object of that name: ERROR_FILE_NOT_FOUND when there is none.
     Lookup Open(const char* name, ObjectType type, bool needWrite);
     // Whether a live object of that name exists, without opening it: ERROR_ALREADY_EXISTS,
@@ -74,7 +74,8 @@ private:
     Found FindExisting(const Location& where, std::shared_ptr<KernelObject>& out, DWORD& error);
     Found Join(const Location& where, UniqueFd fd, MappedRegion header, bool writable,
                std::shared_ptr<KernelObject>& out, DWORD& error);
-    Found CreateFresh(const Location* where, const ObjectSpec& spec, std::shared_ptr<KernelObject>& out, DWORD& error);
+    Found CreateFresh(const Location* where, const ObjectRecipe& recipe, std::shared_ptr<KernelObject>& out,
+                      DWORD& error);
     Lookup Checked(std::shared_ptr<KernelObject> object, ObjectType type, bool needWrite, DWORD foundCode);
     // Whether someone holds the file; removes it when its holders all died. `fd` holds no lock.
     bool Held(const Location& where, int fd);

@@ -7,7 +7,7 @@
 
 using kernel::KernelObject;
 using kernel::KernelState;
-using kernel::ObjectSpec;
+using kernel::ObjectRecipe;
 using kernel::ObjectType;
 
 namespace {
@@ -40,11 +40,11 @@ std::shared_ptr<KernelObject> Resolve(HANDLE handle, ObjectType type, DWORD acce
 }  // namespace
 
 HANDLE CreateMutexA(const SECURITY_ATTRIBUTES* attributes, BOOL initialOwner, LPCSTR name) {
-    ObjectSpec spec;
-    spec.type = ObjectType::Mutex;
-    spec.openToAll = IsOpenToEveryone(attributes);
-    spec.initiallyOwned = initialOwner != FALSE;
-    return Finish(KernelState::Instance().Namespace().Create(name, spec), MUTEX_ALL_ACCESS);
+    ObjectRecipe recipe;
+    recipe.type = ObjectType::Mutex;
+    recipe.openToAll = IsOpenToEveryone(attributes);
+    recipe.initiallyOwned = initialOwner != FALSE;
+    return Finish(KernelState::Instance().Namespace().Create(name, recipe), MUTEX_ALL_ACCESS);
 }
 
 HANDLE OpenMutexA(DWORD desiredAccess, BOOL, LPCSTR name) {
@@ -59,12 +59,12 @@ BOOL ReleaseMutex(HANDLE mutex) {
 }
 
 HANDLE CreateEventA(const SECURITY_ATTRIBUTES* attributes, BOOL manualReset, BOOL initialState, LPCSTR name) {
-    ObjectSpec spec;
-    spec.type = ObjectType::Event;
-    spec.openToAll = IsOpenToEveryone(attributes);
-    spec.manualReset = manualReset != FALSE;
-    spec.initialState = initialState != FALSE;
-    return Finish(KernelState::Instance().Namespace().Create(name, spec), EVENT_ALL_ACCESS);
+    ObjectRecipe recipe;
+    recipe.type = ObjectType::Event;
+    recipe.openToAll = IsOpenToEveryone(attributes);
+    recipe.manualReset = manualReset != FALSE;
+    recipe.initialState = initialState != FALSE;
+    return Finish(KernelState::Instance().Namespace().Create(name, recipe), EVENT_ALL_ACCESS);
 }
 
 HANDLE OpenEventA(DWORD desiredAccess, BOOL, LPCSTR name) {
