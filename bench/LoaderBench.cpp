@@ -2,8 +2,6 @@
 // 100 000 records from the real service, beside the time the loader's pacing alone imposes.
 
 #include <benchmark/benchmark.h>
-#include <sched.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -15,12 +13,10 @@
 
 #include "app/LogLoader.h"
 #include "app/RecordReader.h"
-#include "bench/CpuPinning.h"
+#include "bench/BenchService.h"
 #include "bench/RatioReporter.h"
 #include "channel/RecordCodec.h"
 #include "service/LogStore.h"
-#include "tests/support/ChildProcess.h"
-#include "tests/support/TempDirectory.h"
 
 namespace {
 
@@ -163,39 +159,23 @@ BENCHMARK(DecodeOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(DecodeAndFilter)->Unit(benchmark::kMillisecond);
 BENCHMARK(FullLoad)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
-
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    TempDirectory dir;
-    const std::string db = dir.File("log.sqlite");
-    {
-        std::string error;
-        auto store = LogStore::Open(db, error);
-        std::vector<StoredRecord> records;
-        records.reserve(kRecords);
-        for (std::uint32_t i = 0; i < kRecords; ++i) records.push_back(Sample(i));
-        if (!store || !store->Append(records, error)) {
-            std::fprintf(stderr, "cannot make the log: %s\n", error.c_str());
-            return 1;
-        }
-    }
-    const std::string name = "qbbench" + std::to_string(getpid());
-    const bool pinned = CanPinApart() && RunOn(1);  // the service runs on CPU 1
-    ChildProcess service(
-        {QB_SERVICE_BINARY, "serve", "--db", db, "--debug-log", dir.File("debug.log"), "--name", name});
-    if (pinned) RunOn(0);
-    std::string line;
-    ServiceChannel channel(name.c_str());
-    if (!service.ReadLine(line) || !channel.IsServiceRunning() || channel.Connect(SYNCHRONIZE) != 1) {
-        std::fprintf(stderr, "the service did not start\n");
+    std::vector<StoredRecord> records;
+    records.reserve(kRecords);
+    for (std::uint32_t i = 0; i < kRecords; ++i) records.push_back(Sample(i));
+    std::string error;
+    auto service = BenchService::Start(records, error);
+    if (!service) {
+        std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
+    ServiceChannel& channel = service->Channel();
     gChannel = &channel;
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    service.Kill(SIGTERM);
     return 0;
 }

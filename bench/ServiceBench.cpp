@@ -3,8 +3,6 @@
 // both add to a viewer's load of the whole log, against the time its pacing alone takes.
 
 #include <benchmark/benchmark.h>
-#include <sched.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -12,14 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "bench/CpuPinning.h"
+#include "bench/BenchService.h"
 #include "bench/RatioReporter.h"
 #include "channel/RecordCodec.h"
 #include "channel/ServiceChannel.h"
 #include "channel/ServiceProtocol.h"
 #include "service/LogStore.h"
-#include "tests/support/ChildProcess.h"
-#include "tests/support/TempDirectory.h"
 
 namespace {
 
@@ -114,40 +110,25 @@ BENCHMARK(ServedRecords)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTim
 BENCHMARK(DecodedRecords)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadAgainstPacing)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
 
-
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    TempDirectory dir;
-    const std::string db = dir.File("log.sqlite");
-    {
-        std::string error;
-        auto store = LogStore::Open(db, error);
-        std::vector<StoredRecord> records(kRecords);
-        for (std::uint32_t i = 0; i < kRecords; ++i) {
-            records[i].time = 134100000000000000ull + i * 10000000ull;
-            records[i].level = i % 8;
-            records[i].source = i % 4;
-            records[i].statusId = i;
-            records[i].description = std::string(100, static_cast<char>('a' + i % 26));
-        }
-        if (!store || !store->Append(records, error)) {
-            std::fprintf(stderr, "cannot make the log: %s\n", error.c_str());
-            return 1;
-        }
+    std::vector<StoredRecord> records(kRecords);
+    for (std::uint32_t i = 0; i < kRecords; ++i) {
+        records[i].time = 134100000000000000ull + i * 10000000ull;
+        records[i].level = i % 8;
+        records[i].source = i % 4;
+        records[i].statusId = i;
+        records[i].description = std::string(100, static_cast<char>('a' + i % 26));
     }
-    const std::string name = "qbbench" + std::to_string(getpid());
-    // One CPU for each process (see channel_bench).
-    const bool pinned = CanPinApart() && RunOn(1);
-    ChildProcess service({QB_SERVICE_BINARY, "serve", "--db", db, "--debug-log", dir.File("debug.log"), "--name", name});
-    if (pinned) RunOn(0);
-    std::string line;
-    ServiceChannel channel(name.c_str());
-    if (!service.ReadLine(line) || !channel.IsServiceRunning() || channel.Connect(SYNCHRONIZE) != 1) {
-        std::fprintf(stderr, "the service did not start\n");
+    std::string error;
+    auto service = BenchService::Start(records, error);
+    if (!service) {
+        std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
+    ServiceChannel& channel = service->Channel();
     gChannel = &channel;
     std::int32_t p1 = QuillbridgeLog, p2 = 0;
     MessageBuffer data;
@@ -157,6 +138,5 @@ int main(int argc, char** argv) {
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    service.Kill(SIGTERM);
     return 0;
 }

@@ -25,7 +25,6 @@ using Clock = std::chrono::steady_clock;
 constexpr int kBlock = 1000;
 constexpr UINT kWmEcho = WM_USER + 1, kWmHandOff = WM_USER + 2;
 
-
 // The hand-off: one request slot and one answer slot under a mutex, a condition variable each way.
 struct HandOff {
     std::mutex lock;

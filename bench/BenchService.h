@@ -1,0 +1,28 @@
+#pragma once
+// The reference service for a benchmark: a log of the given records in a temporary directory,
+// served under a name of its own on CPU 1 (the benchmark goes to CPU 0), and a connected channel.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "channel/ServiceChannel.h"
+#include "service/LogStore.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempDirectory.h"
+
+class BenchService {
+public:
+    // Null, with `error` said, when the log cannot be made or the service does not answer.
+    static std::unique_ptr<BenchService> Start(const std::vector<StoredRecord>& records, std::string& error);
+    ~BenchService();
+
+    ServiceChannel& Channel() { return *channel_; }
+
+private:
+    BenchService() = default;
+
+    TempDirectory dir_;
+    std::unique_ptr<ChildProcess> service_;
+    std::unique_ptr<ServiceChannel> channel_;
+};
