@@ -2,7 +2,6 @@
 // 100 000 records from the real service, beside the time the loader's pacing alone imposes.
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>

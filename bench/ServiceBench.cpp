@@ -3,7 +3,6 @@
 // both add to a viewer's load of the whole log, against the time its pacing alone takes.
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
