@@ -20,10 +20,14 @@ constexpr int kBorder = 1, kDialogFrame = 3, kClientEdge = 2, kStaticEdge = 1;
 // A top-level window that is not a popup gets its frame from the desktop, not from us.
 bool FramedByDesktop(DWORD style, bool topLevel) { return topLevel && !(style & WS_POPUP); }
 
+bool HasDialogFrame(DWORD style, DWORD exStyle) {
+    return (style & WS_CAPTION) == WS_DLGFRAME || (exStyle & WS_EX_DLGMODALFRAME);
+}
+
 LRESULT CalcSize(const Window& w, RECT* r) {
     if (!r || FramedByDesktop(w.style, w.IsTopLevel())) return 0;
     int edge = 0;
-    if ((w.style & WS_CAPTION) == WS_DLGFRAME || (w.exStyle & WS_EX_DLGMODALFRAME))
+    if (HasDialogFrame(w.style, w.exStyle))
         edge += kDialogFrame;
     else if (w.style & WS_BORDER)
         edge += kBorder;
@@ -52,7 +56,7 @@ void PaintFrame(HWND hwnd, DWORD style, DWORD exStyle) {
     RECT r;
     GetWindowRect(hwnd, &r);
     OffsetRect(&r, -r.left, -r.top);
-    if ((style & WS_CAPTION) == WS_DLGFRAME || (exStyle & WS_EX_DLGMODALFRAME)) {
+    if (HasDialogFrame(style, exStyle)) {
         DrawEdge(hdc, &r, EDGE_RAISED, BF_RECT | BF_ADJUST);
         FrameRect(hdc, &r, GetSysColorBrush(COLOR_3DFACE));
         InflateRect(&r, -1, -1);

@@ -252,10 +252,7 @@ void MessageDelivery::ServeInbox(ThreadQueue& q) {
             m = q.inbox.front();
             q.inbox.pop_front();
         }
-        m->result = Manager().Find(m->hwnd) ? Call(m->hwnd, m->message, m->wParam, m->lParam, true) : 0;
-        const std::shared_ptr<ThreadQueue> sender = m->sender;
-        m->done.store(true, std::memory_order_release);
-        sender->Wake();
+        m->Answer(Manager().Find(m->hwnd) ? Call(m->hwnd, m->message, m->wParam, m->lParam, true) : 0);
     }
 }
 

@@ -129,7 +129,7 @@ BOOL RedrawWindow(HWND hwnd, const RECT* r, HRGN region, UINT flags) {
             } else {
                 Manager().InvalidateClient(w.get(), area, erase);
             }
-            if ((flags & RDW_FRAME) && (w->insets.left || w->insets.top || w->insets.right || w->insets.bottom)) {
+            if ((flags & RDW_FRAME) && w->HasFrame()) {
                 w->frameInvalid = true;
                 w->thread->Wake();
             }

@@ -2,6 +2,8 @@
 
 #include <sched.h>
 
+#include <algorithm>
+
 #include "platform/kernel/Futex.h"
 #include "platform/kernel/ThreadIdentity.h"
 #include "platform/window/WindowManager.h"
@@ -56,6 +58,26 @@ void ThreadQueue::Send(std::shared_ptr<SentMessage> message) {
         inbox.push_back(std::move(message));
     }
     Wake();
+}
+
+void SentMessage::Answer(LRESULT answer) {
+    result = answer;
+    const std::shared_ptr<ThreadQueue> waiting = sender;  // `this` may go once `done` is seen
+    done.store(true, std::memory_order_release);
+    if (waiting) waiting->Wake();
+}
+
+std::vector<std::shared_ptr<SentMessage>> ThreadQueue::Forget(HWND hwnd) {
+    std::lock_guard guard(lock);
+    posted.erase(std::remove_if(posted.begin(), posted.end(), [&](const MSG& m) { return m.hwnd == hwnd; }),
+                 posted.end());
+    timers.erase(std::remove_if(timers.begin(), timers.end(), [&](const Timer& t) { return t.hwnd == hwnd; }),
+                 timers.end());
+    std::vector<std::shared_ptr<SentMessage>> unanswered;
+    const auto kept = std::stable_partition(inbox.begin(), inbox.end(), [&](const auto& m) { return m->hwnd != hwnd; });
+    unanswered.assign(kept, inbox.end());
+    inbox.erase(kept, inbox.end());
+    return unanswered;
 }
 
 void ThreadQueue::Wake() {

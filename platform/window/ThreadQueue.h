@@ -23,6 +23,9 @@ struct SentMessage {
     LRESULT result = 0;
     std::atomic<bool> done{false};
     std::shared_ptr<class ThreadQueue> sender;  // kept alive until it has been woken
+
+    // Hands the sender its result and wakes it.
+    void Answer(LRESULT answer);
 };
 
 // Input as the display driver reports it, made into messages when the thread takes it.
@@ -60,6 +63,9 @@ public:
     void Post(const MSG& msg);
     void PostInput(const RawInput& input);
     void Send(std::shared_ptr<SentMessage> message);
+    // Drops what is queued for a window that goes: its posted messages and timers; the messages
+    // sent to it are returned, for the caller to answer outside the lock.
+    std::vector<std::shared_ptr<SentMessage>> Forget(HWND hwnd);
     // Lets a waiting thread look at its queue again.
     void Wake();
     // A waiter takes the token before it looks at its queue, then waits with it: a Wake between

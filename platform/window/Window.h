@@ -48,6 +48,7 @@ public:
     Region dirty;  // top-level coordinates: drawn, not yet put on the screen
 
     bool IsTopLevel() const { return parent == nullptr; }
+    bool HasFrame() const { return insets.left || insets.top || insets.right || insets.bottom; }
     bool Visible() const { return style & WS_VISIBLE; }
     LONG Width() const { return rect.right - rect.left; }
     LONG Height() const { return rect.bottom - rect.top; }

@@ -55,34 +55,13 @@ void DestroyTree(const std::shared_ptr<Window>& w) {
         DestroyTree(child);
     }
     SendMessageA(w->handle, WM_NCDESTROY, 0, 0);
-    // What is still queued for it goes.
-    {
-        std::lock_guard guard(w->thread->lock);
-        auto& posted = w->thread->posted;
-        posted.erase(std::remove_if(posted.begin(), posted.end(), [&](const MSG& m) { return m.hwnd == w->handle; }),
-                     posted.end());
-        auto& timers = w->thread->timers;
-        timers.erase(std::remove_if(timers.begin(), timers.end(), [&](const Timer& t) { return t.hwnd == w->handle; }),
-                     timers.end());
-    }
+    // What is still queued for it goes; who sent to it gets 0.
     std::vector<std::shared_ptr<SentMessage>> unanswered;
     {
         std::lock_guard guard(Manager().Lock());
-        std::lock_guard queueGuard(w->thread->lock);
-        auto& inbox = w->thread->inbox;
-        for (auto it = inbox.begin(); it != inbox.end();) {
-            if ((*it)->hwnd == w->handle) {
-                unanswered.push_back(*it);
-                it = inbox.erase(it);
-            } else {
-                ++it;
-            }
-        }
+        unanswered = w->thread->Forget(w->handle);
     }
-    for (auto& m : unanswered) {
-        m->done = true;
-        if (m->sender) m->sender->Wake();
-    }
+    for (auto& m : unanswered) m->Answer(0);
     const bool top = w->IsTopLevel();
     Manager().Remove(*w);
     if (top) Manager().Driver().Destroy(w->handle);

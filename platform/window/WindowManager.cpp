@@ -18,9 +18,6 @@ std::string Folded(const std::string& s) {
     return out;
 }
 
-// The window's rectangle in its parent's client coordinates (or the screen): its whole area.
-RECT WindowArea(Window* w) { return w->rect; }
-
 }  // namespace
 
 WindowManager& WindowManager::Instance() {
@@ -142,7 +139,7 @@ Region WindowManager::VisibleArea(Window* w, bool client) {
     const POINT c = ClientOffset(w);
     for (Window* child : w->children) {
         if (!child->Visible()) continue;
-        RECT r = WindowArea(child);
+        RECT r = child->rect;
         OffsetRect(&r, c.x, c.y);
         area.Subtract(r);
     }
@@ -155,7 +152,7 @@ Region WindowManager::VisibleArea(Window* w, bool client) {
         for (Window* sibling : parent->children) {
             if (sibling == level) break;  // the rest lie below
             if (!sibling->Visible()) continue;
-            RECT r = WindowArea(sibling);
+            RECT r = sibling->rect;
             OffsetRect(&r, pc.x, pc.y);
             area.Subtract(r);
         }
@@ -170,7 +167,7 @@ Window* WindowManager::ChildAt(Window* top, POINT inTop) {
         const POINT c = ClientOffset(hit);
         for (Window* child : hit->children) {
             if (!child->Visible()) continue;
-            RECT r = WindowArea(child);
+            RECT r = child->rect;
             OffsetRect(&r, c.x, c.y);
             if (PtInRect(&r, inTop)) {
                 hit = child;
@@ -214,7 +211,7 @@ void WindowManager::InvalidateArea(Window* root, const Region& area, bool erase)
         Region client = area;
         client.Offset(-c.x, -c.y);
         InvalidateClient(w, client, erase);
-        if (w->insets.left || w->insets.top || w->insets.right || w->insets.bottom) {
+        if (w->HasFrame()) {
             w->frameInvalid = true;
             w->thread->Wake();
         }
@@ -238,11 +235,7 @@ void WindowManager::ThreadEnding(ThreadQueue& q) {
         std::lock_guard queueGuard(q.lock);
         unanswered.swap(q.inbox);
     }
-    for (auto& m : unanswered) {
-        m->result = 0;
-        m->done = true;
-        if (m->sender) m->sender->Wake();
-    }
+    for (auto& m : unanswered) m->Answer(0);
 }
 
 bool WindowManager::ThreadAlive(ThreadQueue* q) {
