@@ -1,6 +1,7 @@
 // Messages on one thread: posting, filters, quitting, translation, hooks, timers, idle time.
 
 #include "platform/kernel/LastError.h"
+#include "platform/window/ModalLoop.h"
 #include "tests/platform/window/WindowTesting.h"
 
 namespace {
@@ -188,6 +189,39 @@ TEST_F(MessageQueueTest, IdleTimeRunsTheHookUntilItHasNothingMoreToDo) {
     EXPECT_EQ(msg.message, WM_USER + 2);
     EXPECT_EQ(counts.back(), 0);
     SetThreadIdleHook(nullptr);
+}
+
+TEST_F(MessageQueueTest, AModalLoopRunsUntilItsConditionAndPassesAQuitOn) {
+    HWND top = TopLevel();
+    bool ended = false;
+    recorder.On(WM_USER, [&](HWND, UINT, WPARAM, LPARAM, bool& handled) {
+        handled = true;
+        ended = true;
+        return LRESULT{0};
+    });
+    std::vector<UINT> filtered;
+    PostMessageA(top, WM_USER + 1, 0, 0);
+    PostMessageA(top, WM_USER, 0, 0);
+    PostMessageA(top, WM_USER + 2, 0, 0);  // after the condition holds: left for the next loop
+    EXPECT_EQ(ModalLoop::Run([&] { return ended; },
+                             [&](MSG& m) {
+                                 filtered.push_back(m.message);
+                                 return m.message == WM_USER + 1;  // consumed: never dispatched
+                             }),
+              ModalLoop::Result::Done);
+    EXPECT_EQ(filtered, (std::vector<UINT>{WM_USER + 1, WM_USER}));
+    EXPECT_EQ(recorder.Count(top, WM_USER + 1), 0);
+
+    EXPECT_EQ(recorder.Count(top, WM_USER + 2), 0);
+
+    // A quit ends the inner loop (after what was posted before it) and is there again for the
+    // outer one.
+    PostQuitMessage(3);
+    EXPECT_EQ(ModalLoop::Run([] { return false; }), ModalLoop::Result::Quit);
+    EXPECT_EQ(recorder.Count(top, WM_USER + 2), 1);
+    MSG msg;
+    EXPECT_FALSE(GetMessageA(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.wParam, 3u);
 }
 
 }  // namespace

@@ -1,0 +1,22 @@
+#include <mutex>
+
+#include "platform/controls/CommCtrl.h"
+
+namespace {
+
+// Each control file adds its class registration here.
+void RegisterEveryClass() {}
+
+}  // namespace
+
+BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init) {
+    if (init && init->dwSize != sizeof(INITCOMMONCONTROLSEX)) return FALSE;
+    static std::once_flag once;
+    std::call_once(once, RegisterEveryClass);
+    return TRUE;
+}
+
+void InitCommonControls() {
+    INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&init);
+}
