@@ -20,6 +20,9 @@ using HANDLE = void*;
 using LPVOID = void*;
 using LPCVOID = const void*;
 using LPCSTR = const char*;
+using LPSTR = char*;
+using LPBYTE = BYTE*;
+using LPDWORD = DWORD*;
 
 #ifndef TRUE
 #define TRUE 1
@@ -49,11 +52,16 @@ constexpr DWORD ERROR_ACCESS_DENIED = 5;
 constexpr DWORD ERROR_INVALID_HANDLE = 6;
 constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
 constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+constexpr DWORD ERROR_BAD_PATHNAME = 161;
 constexpr DWORD ERROR_INVALID_NAME = 123;
 constexpr DWORD ERROR_ALREADY_EXISTS = 183;
+constexpr DWORD ERROR_MORE_DATA = 234;
+constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
 constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
 constexpr DWORD ERROR_NOT_OWNER = 288;
 constexpr DWORD ERROR_TOO_MANY_POSTS = 298;
+constexpr DWORD ERROR_CANTWRITE = 1013;
+constexpr DWORD ERROR_KEY_DELETED = 1018;
 constexpr DWORD ERROR_TIMEOUT = 1460;
 
 // Access masks.
