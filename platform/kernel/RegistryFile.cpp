@@ -1,6 +1,9 @@
 #include "platform/kernel/RegistryFile.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <utility>
 #include <vector>
 
 #include "platform/kernel/Registry.h"
@@ -9,6 +12,8 @@ namespace kernel {
 namespace {
 
 constexpr char kHexDigits[] = "0123456789abcdef";
+// The escapes of quoted names and texts, beside \xhh for any other byte: {byte, letter}.
+constexpr std::pair<char, char> kEscapes[] = {{'\\', '\\'}, {'"', '"'}, {'\n', 'n'}, {'\r', 'r'}, {'\t', 't'}};
 constexpr std::string_view kSoftware = "Software";
 constexpr std::string_view kIntroduction =
     "; Settings of the Quillbridge Log Viewer, rewritten by the program when it saves them.\n"
@@ -60,25 +65,13 @@ void AppendQuoted(std::string& out, std::string_view s) {
     out += '"';
     AppendEscaped(out, s, "\\\"", [&](unsigned char c) {
         out += '\\';
-        switch (c) {
-            case '\\':
-                out += '\\';
-                break;
-            case '"':
-                out += '"';
-                break;
-            case '\n':
-                out += 'n';
-                break;
-            case '\r':
-                out += 'r';
-                break;
-            case '\t':
-                out += 't';
-                break;
-            default:
-                out += 'x';
-                AppendHexByte(out, c);
+        const auto* escape =
+            std::find_if(std::begin(kEscapes), std::end(kEscapes), [&](auto e) { return e.first == c; });
+        if (escape != std::end(kEscapes)) {
+            out += escape->second;
+        } else {
+            out += 'x';
+            AppendHexByte(out, c);
         }
     });
     out += '"';
@@ -209,30 +202,15 @@ public:
                 continue;
             }
             if (pos_ >= line_.size()) return false;
-            switch (line_[pos_++]) {
-                case '\\':
-                    out += '\\';
-                    break;
-                case '"':
-                    out += '"';
-                    break;
-                case 'n':
-                    out += '\n';
-                    break;
-                case 'r':
-                    out += '\r';
-                    break;
-                case 't':
-                    out += '\t';
-                    break;
-                case 'x': {
-                    int byte = TwoHexDigits();
-                    if (byte < 0) return false;
-                    out += static_cast<char>(byte);
-                    break;
-                }
-                default:
-                    return false;
+            char letter = line_[pos_++];
+            const auto* escape =
+                std::find_if(std::begin(kEscapes), std::end(kEscapes), [&](auto e) { return e.second == letter; });
+            if (escape != std::end(kEscapes)) {
+                out += escape->first;
+            } else {
+                int byte = letter == 'x' ? TwoHexDigits() : -1;
+                if (byte < 0) return false;
+                out += static_cast<char>(byte);
             }
         }
         return false;

@@ -88,6 +88,22 @@ std::string Text(HKEY key, const std::string& name) {
     return type == REG_SZ && !data.empty() ? data.substr(0, data.size() - 1) : "<" + std::to_string(type) + ">";
 }
 
+// The names an enumeration (RegEnumKeyExA or RegEnumValueA) lists, up to ERROR_NO_MORE_ITEMS.
+template <class Enumerate>
+std::vector<std::string> Names(HKEY key, Enumerate enumerate) {
+    std::vector<std::string> names;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof name;
+        LONG error = enumerate(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (error != ERROR_SUCCESS) {
+            EXPECT_EQ(error, ERROR_NO_MORE_ITEMS);
+            return names;
+        }
+        names.emplace_back(name, length);
+    }
+}
+
 class Registry : public ::testing::Test {
 protected:
     void SetUp() override { Use(home_.Path()); }
@@ -256,32 +272,8 @@ TEST_F(Registry, EnumerationsDeletesAndNamesWithoutCase) {
     for (const char* name : {"z", "a", "m"}) ASSERT_EQ(SetText(key, name, name), ERROR_SUCCESS);
     ASSERT_EQ(SetText(key, "A", "again"), ERROR_SUCCESS) << "the same value as \"a\"";
 
-    auto subkeys = [&] {
-        std::vector<std::string> names;
-        char name[256];
-        for (DWORD i = 0;; ++i) {
-            DWORD length = sizeof name;
-            LONG error = RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
-            if (error != ERROR_SUCCESS) {
-                EXPECT_EQ(error, ERROR_NO_MORE_ITEMS);
-                return names;
-            }
-            names.emplace_back(name, length);
-        }
-    };
-    auto values = [&] {
-        std::vector<std::string> names;
-        char name[256];
-        for (DWORD i = 0;; ++i) {
-            DWORD length = sizeof name;
-            LONG error = RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
-            if (error != ERROR_SUCCESS) {
-                EXPECT_EQ(error, ERROR_NO_MORE_ITEMS);
-                return names;
-            }
-            names.emplace_back(name, length);
-        }
-    };
+    auto subkeys = [&] { return Names(key, RegEnumKeyExA); };
+    auto values = [&] { return Names(key, RegEnumValueA); };
     EXPECT_EQ(subkeys(), (std::vector<std::string>{"Alpha", "ALPHA2", "beta", "gamma"}));
     EXPECT_EQ(values(), (std::vector<std::string>{"z", "a", "m"}));
     EXPECT_EQ(Text(key, "A"), "again");
@@ -508,8 +500,8 @@ TEST_F(Registry, WithoutAWritableFolderSettingsLiveInMemoryOnly) {
     // Kept until a save can be made.
     Use(home_.Path());
     EXPECT_EQ(RegFlushKey(HKEY_CURRENT_USER), ERROR_SUCCESS);
-    EXPECT_EQ(DumpFromOtherProcess(path), (std::vector<std::string>{Hex("v") + " 1 " + Hex("kept in memory\0"s),
-                                                                    Hex("n") + " 1 " + Hex("2\0"s)}));
+    EXPECT_EQ(DumpFromOtherProcess(path),
+              (std::vector<std::string>{Hex("v") + " 1 " + Hex("kept in memory\0"s), Hex("n") + " 1 " + Hex("2\0"s)}));
 }
 
 TEST_F(Registry, ProcessesSavingAtOnceKeepEachOthersValues) {
