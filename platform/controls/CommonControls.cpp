@@ -1,11 +1,12 @@
 #include <mutex>
 
 #include "platform/controls/CommCtrl.h"
+#include "platform/controls/ScrollBar.h"
 
 namespace {
 
 // Each control file adds its class registration here.
-void RegisterEveryClass() {}
+void RegisterEveryClass() { ScrollBar::Register(); }
 
 }  // namespace
 

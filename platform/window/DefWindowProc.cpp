@@ -8,6 +8,8 @@
 #include "platform/graphics/Gdi.h"
 #include "platform/graphics/Rects.h"
 #include "platform/graphics/SystemColors.h"
+#include "platform/window/NonClientScrollBars.h"
+#include "platform/window/ScrollBarStore.h"
 #include "platform/window/WindowManager.h"
 #include "platform/window/Windows.h"
 
@@ -25,7 +27,11 @@ bool HasDialogFrame(DWORD style, DWORD exStyle) {
 }
 
 LRESULT CalcSize(const Window& w, RECT* r) {
-    if (!r || FramedByDesktop(w.style, w.IsTopLevel())) return 0;
+    if (!r) return 0;
+    if (FramedByDesktop(w.style, w.IsTopLevel())) {
+        NonClientScrollBars::CalcSize(w.style, *r);
+        return 0;
+    }
     int edge = 0;
     if (HasDialogFrame(w.style, w.exStyle))
         edge += kDialogFrame;
@@ -37,6 +43,7 @@ LRESULT CalcSize(const Window& w, RECT* r) {
     r->top += edge;
     r->right = std::max(r->left, r->right - edge);
     r->bottom = std::max(r->top, r->bottom - edge);
+    NonClientScrollBars::CalcSize(w.style, *r);
     return 0;
 }
 
@@ -47,6 +54,7 @@ LRESULT HitTest(HWND hwnd, LPARAM lParam) {
     GetClientRect(hwnd, &client);
     MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
     if (PtInRect(&client, p)) return HTCLIENT;
+    if (const LRESULT bar = NonClientScrollBars::HitTest(hwnd, p); bar != HTNOWHERE) return bar;
     return PtInRect(&whole, p) ? HTBORDER : HTNOWHERE;
 }
 
@@ -66,6 +74,7 @@ void PaintFrame(HWND hwnd, DWORD style, DWORD exStyle) {
     }
     if (exStyle & WS_EX_STATICEDGE) DrawEdge(hdc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
     if (exStyle & WS_EX_CLIENTEDGE) DrawEdge(hdc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+    NonClientScrollBars::Paint(hwnd, hdc);
     ReleaseDC(hwnd, hdc);
 }
 
@@ -123,6 +132,8 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NCHITTEST:
             return HitTest(hwnd, lParam);
         case WM_NCPAINT:
+            // The desktop draws the frame of a framed top-level window; its scroll bars are ours.
+            if (FramedByDesktop(style, !parent)) style = exStyle = 0;
             PaintFrame(hwnd, style, exStyle);
             return 0;
         case WM_ERASEBKGND: {
@@ -167,6 +178,14 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == SC_CLOSE) SendMessageA(hwnd, WM_CLOSE, 0, 0);
+            NonClientScrollBars::SysCommand(hwnd, wParam, lParam);
+            return 0;
+        case WM_NCLBUTTONDOWN:
+        case WM_NCLBUTTONDBLCLK:
+            NonClientScrollBars::ButtonDown(hwnd, wParam, lParam);
+            return 0;
+        case WM_NCDESTROY:
+            ScrollBarStore::Forget(hwnd);
             return 0;
         case WM_SYSKEYDOWN:
             if (wParam == VK_F4 && (lParam & (1 << 29)))
