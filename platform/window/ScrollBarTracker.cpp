@@ -48,7 +48,8 @@ public:
             });
             startPos_ = trackPos_ = s.pos;
             Notify(SB_THUMBTRACK, trackPos_);
-            // The thumb does not repeat; its timer only has the loop look at the capture now and then.
+            // The thumb does not repeat; its timer only has the loop look at the capture and the
+            // button now and then.
             SetTimer(t_.hwnd, ScrollBarTracker::kTimerId, ScrollBarTracker::kRepeatDelay, nullptr);
         } else {
             UpdatePushed();
@@ -113,6 +114,12 @@ private:
     }
 
     void Tick() {
+        // Input comes before timers: a button that is up by now was let go where this loop did
+        // not see it (a nested loop took the release).
+        if (!(GetKeyState(VK_LBUTTON) & 0x8000)) {
+            released_ = true;
+            return;
+        }
         if (part_ == ScrollBarPart::Thumb) return;
         if (!repeating_) {
             repeating_ = true;

@@ -303,6 +303,21 @@ TEST_F(TrackingTest, APressGoesThroughTheSystemCommandAndDisabledPartsTakeNone) 
     SendMessageA(hwnd, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(212, 326));
     EXPECT_EQ(Requests(hwnd, WM_VSCROLL), (std::vector<Request>{{SB_LINEDOWN, 0}, {SB_ENDSCROLL, 0}}));
 
+    // A release that a nested loop took ends the tracking at its next tick.
+    recorder.Log().clear();
+    recorder.On(WM_VSCROLL, [&](HWND, UINT, WPARAM wParam, LPARAM, bool&) -> LRESULT {
+        if (LOWORD(wParam) != SB_LINEDOWN) return 0;
+        display->Release();
+        PumpAll();
+        return 0;
+    });
+    display->MoveMouse(OnBar(true, 226));
+    display->Press();
+    ASSERT_TRUE(PumpUntil([&] { return Ended(hwnd, WM_VSCROLL); }));
+    EXPECT_EQ(Requests(hwnd, WM_VSCROLL), (std::vector<Request>{{SB_LINEDOWN, 0}, {SB_ENDSCROLL, 0}}));
+    EXPECT_EQ(GetCapture(), nullptr);
+    ScrollLikeAProgram(WM_VSCROLL);
+
     EnableScrollBar(hwnd, SB_VERT, ESB_DISABLE_DOWN);
     recorder.Log().clear();
     display->Click(OnBar(true, 226));  // the disabled arrow
