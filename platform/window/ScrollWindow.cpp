@@ -1,7 +1,9 @@
 // ScrollWindowEx: the pixels of the client area move on the window's surface, and only what the
 // move uncovered is painted again; scrolling a long list by a row repaints one row.
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "platform/graphics/DeviceContext.h"
@@ -11,6 +13,31 @@
 #include "platform/window/Windows.h"
 
 namespace {
+
+// Copies the pixels of each rectangle of `to` (client coordinates, `origin` on the surface) from
+// (dx, dy) before it.
+void CopyWithin(Surface& surface, const Region& to, int dx, int dy, POINT origin) {
+    const auto length = [](const RECT& r) { return static_cast<std::size_t>(r.right - r.left); };
+    const auto from = [&](const RECT& r, LONG y) { return surface.Row(y - dy + origin.y) + (r.left - dx + origin.x); };
+    const auto into = [&](const RECT& r, LONG y) { return surface.Row(y + origin.y) + r.left + origin.x; };
+    if (to.Rects().size() == 1) {
+        // In place: rows in the order that reads each before it is written over.
+        const RECT& r = to.Rects().front();
+        for (LONG i = 0; i < r.bottom - r.top; ++i) {
+            const LONG y = dy > 0 ? r.bottom - 1 - i : r.top + i;
+            std::memmove(into(r, y), from(r, y), length(r) * sizeof(std::uint32_t));
+        }
+        return;
+    }
+    // Several rectangles may read where another writes: through a copy, kept for the next time.
+    thread_local std::vector<std::uint32_t> copied;
+    copied.clear();
+    for (const RECT& r : to.Rects())
+        for (LONG y = r.top; y < r.bottom; ++y) copied.insert(copied.end(), from(r, y), from(r, y) + length(r));
+    const std::uint32_t* next = copied.data();
+    for (const RECT& r : to.Rects())
+        for (LONG y = r.top; y < r.bottom; ++y, next += length(r)) std::copy_n(next, length(r), into(r, y));
+}
 
 // Moves what shows of `source` by (dx, dy), changing nothing outside `limit` (client
 // coordinates). Pixels that are hidden or still to be painted do not move. Returns where valid
@@ -34,19 +61,7 @@ Region MovePixels(HWND hwnd, int dx, int dy, const RECT& source, const RECT& lim
     to.Offset(dx, dy);
     to.Intersect(limit);
     to.Intersect(visible);
-    // Through a copy: the rectangles' sources and destinations overlap in any order.
-    std::vector<std::uint32_t> copied;
-    for (const RECT& r : to.Rects())
-        for (LONG y = r.top; y < r.bottom; ++y) {
-            const std::uint32_t* row = surface->Row(y - dy + origin.y) + (r.left - dx + origin.x);
-            copied.insert(copied.end(), row, row + (r.right - r.left));
-        }
-    std::size_t at = 0;
-    for (const RECT& r : to.Rects())
-        for (LONG y = r.top; y < r.bottom; ++y) {
-            std::copy_n(copied.data() + at, r.right - r.left, surface->Row(y + origin.y) + r.left + origin.x);
-            at += static_cast<std::size_t>(r.right - r.left);
-        }
+    CopyWithin(*surface, to, dx, dy, origin);
     ReleaseDC(hwnd, hdc);  // what moved goes to the screen with the next put
     return to;
 }

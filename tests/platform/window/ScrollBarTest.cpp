@@ -210,6 +210,19 @@ TEST_F(ScrollBarTest, HitTestsFindTheBarsInsideTheBorder) {
             << c.x << ", " << c.y;
 }
 
+TEST_F(ScrollBarTest, AWindowTheDesktopFramesGetsItsBarsButNoFrameOfOurs) {
+    const auto white = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    HWND hwnd = recorder.Create(nullptr, RECT{100, 100, 400, 300}, WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_VSCROLL, 0, 0,
+                                recorder.Class(0, nullptr, white));
+    PumpAll();
+    RECT client;
+    GetClientRect(hwnd, &client);
+    EXPECT_EQ(client.right, 300 - GetSystemMetrics(SM_CXVSCROLL));
+    EXPECT_EQ(client.bottom, 200);
+    EXPECT_EQ(ScreenAt(hwnd, 0, 0), GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(ScreenAt(hwnd, client.right, 0), GetSysColor(COLOR_3DLIGHT)) << "the arrow's raised edge";
+}
+
 // A bar of 234 pixels: arrows of 16, a track of 202 with a thumb of 20 for a page of 10 in 0..100,
 // so that each position is 2 pixels; at position 50 the thumb lies 100 pixels down the track.
 class TrackingTest : public ScrollBarTest {
