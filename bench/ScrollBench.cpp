@@ -5,7 +5,6 @@
 // is on this thread, and the machines are shared.
 
 #include <benchmark/benchmark.h>
-
 #include <time.h>
 
 #include <chrono>
@@ -47,8 +46,8 @@ LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         const RECT r{0, y, kWidth, y + kRowHeight};
         FillRect(hdc, &r, GetSysColorBrush(row % 2 ? COLOR_3DFACE : COLOR_WINDOW));
         char text[96];
-        const int n = std::snprintf(text, sizeof text, "Info  12/08/2026 11:%02d:%02d  0x%08X  Service  Row %d", row / 60 % 60,
-                                    row % 60, row * 7919, row);
+        const int n = std::snprintf(text, sizeof text, "Info  12/08/2026 11:%02d:%02d  0x%08X  Service  Row %d",
+                                    row / 60 % 60, row % 60, row * 7919, row);
         for (int column = 0; column < 5; ++column) TextOutA(hdc, 4 + column * 190, y + 3, text, n);
     }
     EndPaint(hwnd, &ps);

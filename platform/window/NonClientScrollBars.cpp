@@ -89,8 +89,7 @@ void NonClientScrollBars::Show(HWND hwnd, DWORD bits, bool show) {
     RECT before, after;
     GetClientRect(hwnd, &before);
     SetWindowLongPtrA(hwnd, GWL_STYLE, wanted);
-    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
-                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     GetClientRect(hwnd, &after);
     // The window's size stayed, so SetWindowPos announced none; its client area changed.
     if (after.right != before.right || after.bottom != before.bottom)

@@ -54,8 +54,9 @@ void ScrollBarPainter::Paint(HDC hdc, const ScrollBarLayout& layout, const Scrol
     Arrow(hdc, layout, state, ScrollBarPart::LineDown);
     const RECT upArrow = layout.PartRect(ScrollBarPart::LineUp), downArrow = layout.PartRect(ScrollBarPart::LineDown);
     if (!layout.HasThumb()) {
-        const RECT track = layout.Vertical() ? RECT{layout.Bar().left, upArrow.bottom, layout.Bar().right, downArrow.top}
-                                             : RECT{upArrow.right, layout.Bar().top, downArrow.left, layout.Bar().bottom};
+        const RECT track = layout.Vertical()
+                               ? RECT{layout.Bar().left, upArrow.bottom, layout.Bar().right, downArrow.top}
+                               : RECT{upArrow.right, layout.Bar().top, downArrow.left, layout.Bar().bottom};
         Track(hdc, track, false);
         return;
     }

@@ -43,4 +43,6 @@ int ScrollBarState::Top() const {
     return static_cast<int>(std::max<long long>(top, min));
 }
 
-int ScrollBarState::Clamp(long long position) const { return static_cast<int>(std::clamp<long long>(position, min, Top())); }
+int ScrollBarState::Clamp(long long position) const {
+    return static_cast<int>(std::clamp<long long>(position, min, Top()));
+}

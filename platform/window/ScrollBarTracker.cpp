@@ -103,8 +103,8 @@ private:
         InflateRect(&reach, t_.vertical ? ScrollBarTracker::kThumbReach * thickness : 0,
                     t_.vertical ? 0 : ScrollBarTracker::kThumbReach * thickness);
         const int across = layout.Across(p);
-        const bool near = across >= (t_.vertical ? reach.left : reach.top) &&
-                          across < (t_.vertical ? reach.right : reach.bottom);
+        const bool near =
+            across >= (t_.vertical ? reach.left : reach.top) && across < (t_.vertical ? reach.right : reach.bottom);
         const int pos = near ? layout.PositionForThumbAt(layout.Along(p) - grab_) : startPos_;
         if (pos == trackPos_) return;
         trackPos_ = pos;

@@ -17,8 +17,8 @@ public:
     static constexpr int kThumbReach = 4;
 
     struct Target {
-        HWND hwnd;       // whose bar it is: takes the capture and the timer
-        int bar;         // SB_HORZ, SB_VERT or SB_CTL
+        HWND hwnd;  // whose bar it is: takes the capture and the timer
+        int bar;    // SB_HORZ, SB_VERT or SB_CTL
         bool vertical;
         RECT screen;     // the bar on the screen
         HWND notify;     // gets WM_HSCROLL / WM_VSCROLL

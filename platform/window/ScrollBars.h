@@ -65,15 +65,19 @@ constexpr UINT SW_ERASE = 0x0004;
 constexpr DWORD SBS_HORZ = 0x0000;
 constexpr DWORD SBS_VERT = 0x0001;
 
-// The control's messages: the functions below send them for SB_CTL.
-constexpr UINT SBM_SETPOS = 0x00E0;          // wParam: position, lParam: redraw; the previous position
+// The control's messages: the functions below send them for SB_CTL. SBM_SETPOS: wParam the
+// position, lParam redraw, returns the previous one; SBM_SETRANGE(REDRAW): wParam and lParam the
+// minimum and maximum, returns the previous position; SBM_GETRANGE: wParam and lParam point to
+// them; SBM_ENABLE_ARROWS: wParam ESB_*, TRUE when it changed; SBM_SETSCROLLINFO: wParam redraw,
+// lParam the SCROLLINFO, returns the new position; SBM_GETSCROLLINFO: lParam the SCROLLINFO.
+constexpr UINT SBM_SETPOS = 0x00E0;
 constexpr UINT SBM_GETPOS = 0x00E1;
-constexpr UINT SBM_SETRANGE = 0x00E2;        // wParam: minimum, lParam: maximum; the previous position
-constexpr UINT SBM_GETRANGE = 0x00E3;        // wParam: int* minimum, lParam: int* maximum
-constexpr UINT SBM_ENABLE_ARROWS = 0x00E4;   // wParam: ESB_*; TRUE when it changed
-constexpr UINT SBM_SETRANGEREDRAW = 0x00E6;  // SBM_SETRANGE, then redrawn
-constexpr UINT SBM_SETSCROLLINFO = 0x00E9;   // wParam: redraw, lParam: const SCROLLINFO*; the new position
-constexpr UINT SBM_GETSCROLLINFO = 0x00EA;   // lParam: SCROLLINFO*
+constexpr UINT SBM_SETRANGE = 0x00E2;
+constexpr UINT SBM_GETRANGE = 0x00E3;
+constexpr UINT SBM_ENABLE_ARROWS = 0x00E4;
+constexpr UINT SBM_SETRANGEREDRAW = 0x00E6;
+constexpr UINT SBM_SETSCROLLINFO = 0x00E9;
+constexpr UINT SBM_GETSCROLLINFO = 0x00EA;
 
 // A press on a window's bar reaches DefWindowProc as WM_SYSCOMMAND with these (| the hit test),
 // which tracks the bar.
@@ -97,7 +101,8 @@ BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows);
 // Moves the pixels of `scroll` (null: the client area) by (dx, dy), changing none outside `clip`
 // (null: the client area), and gives what was uncovered in `update` and `updateRect`; with
 // SW_INVALIDATE it is invalidated (SW_ERASE: erased too), with SW_SCROLLCHILDREN the children in
-// `scroll` move along. NULLREGION, SIMPLEREGION or COMPLEXREGION; ERROR for a bad window.
+// `scroll` move along. On the window's own thread, which draws its surface. NULLREGION,
+// SIMPLEREGION or COMPLEXREGION; ERROR for a bad window.
 int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update, RECT* updateRect,
                    UINT flags);
 
@@ -105,7 +110,9 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
 BOOL InitializeFlatSB(HWND hwnd);
 BOOL UninitializeFlatSB(HWND hwnd);
 // The flat bars' functions are the standard ones.
-inline int FlatSB_SetScrollInfo(HWND h, int bar, const SCROLLINFO* i, BOOL redraw) { return SetScrollInfo(h, bar, i, redraw); }
+inline int FlatSB_SetScrollInfo(HWND h, int bar, const SCROLLINFO* i, BOOL redraw) {
+    return SetScrollInfo(h, bar, i, redraw);
+}
 inline BOOL FlatSB_GetScrollInfo(HWND h, int bar, SCROLLINFO* i) { return GetScrollInfo(h, bar, i); }
 inline int FlatSB_SetScrollPos(HWND h, int bar, int pos, BOOL redraw) { return SetScrollPos(h, bar, pos, redraw); }
 inline int FlatSB_GetScrollPos(HWND h, int bar) { return GetScrollPos(h, bar); }

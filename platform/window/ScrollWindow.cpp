@@ -68,7 +68,8 @@ Region MovePixels(HWND hwnd, int dx, int dy, const RECT& source, const RECT& lim
 
 void MoveChildren(HWND hwnd, int dx, int dy, const RECT* scroll) {
     std::vector<HWND> children;
-    for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) children.push_back(child);
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
     for (HWND child : children) {
         RECT r;
         GetWindowRect(child, &r);

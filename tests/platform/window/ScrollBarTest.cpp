@@ -198,10 +198,9 @@ TEST_F(ScrollBarTest, HitTestsFindTheBarsInsideTheBorder) {
         int x, y;  // in the window
         LRESULT hit;
     } cases[] = {
-        {50, 40, HTCLIENT},  {90, 40, HTVSCROLL}, {98, 1, HTVSCROLL},   {82, 40, HTCLIENT},  {83, 40, HTVSCROLL},
-        {50, 70, HTHSCROLL},
-        {1, 78, HTHSCROLL},  {90, 70, HTBORDER},  {99, 40, HTBORDER},   {50, 79, HTBORDER},  {0, 0, HTBORDER},
-        {100, 40, HTNOWHERE},
+        {50, 40, HTCLIENT},  {90, 40, HTVSCROLL}, {98, 1, HTVSCROLL}, {82, 40, HTCLIENT},
+        {83, 40, HTVSCROLL}, {50, 70, HTHSCROLL}, {1, 78, HTHSCROLL}, {90, 70, HTBORDER},
+        {99, 40, HTBORDER},  {50, 79, HTBORDER},  {0, 0, HTBORDER},   {100, 40, HTNOWHERE},
     };
     RECT window;
     GetWindowRect(hwnd, &window);
@@ -242,7 +241,9 @@ protected:
         return hwnd;
     }
     // A point `along` pixels from the bar's start, in its middle across, on the screen.
-    static POINT OnBar(bool vertical, int along) { return vertical ? POINT{212, 100 + along} : POINT{100 + along, 212}; }
+    static POINT OnBar(bool vertical, int along) {
+        return vertical ? POINT{212, 100 + along} : POINT{100 + along, 212};
+    }
 };
 
 TEST_F(TrackingTest, PressesOnEachPartSendTheirRequests) {
@@ -421,11 +422,11 @@ TEST_F(ScrollBarTest, TheControlReportsToItsParent) {
     display->KeyPress(VK_HOME);
     PumpAll();
     EXPECT_EQ(Requests(parent, WM_HSCROLL), (std::vector<Request>{{SB_LINERIGHT, 0},
-                                                                   {SB_ENDSCROLL, 0},
-                                                                   {SB_PAGERIGHT, 0},
-                                                                   {SB_ENDSCROLL, 0},
-                                                                   {SB_LEFT, 0},
-                                                                   {SB_ENDSCROLL, 0}}));
+                                                                  {SB_ENDSCROLL, 0},
+                                                                  {SB_PAGERIGHT, 0},
+                                                                  {SB_ENDSCROLL, 0},
+                                                                  {SB_LEFT, 0},
+                                                                  {SB_ENDSCROLL, 0}}));
     for (const Seen& s : recorder.Log())
         if (s.message == WM_HSCROLL) {
             EXPECT_EQ(s.lParam, reinterpret_cast<LPARAM>(bar));
