@@ -1,11 +1,16 @@
 #include <mutex>
 
 #include "platform/controls/CommCtrl.h"
+#include "platform/controls/MenuBar.h"
+#include "platform/controls/PopupMenuWindow.h"
 
 namespace {
 
 // Each control file adds its class registration here.
-void RegisterEveryClass() {}
+void RegisterEveryClass() {
+    PopupMenuWindow::Register();
+    MenuBar::Install();
+}
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include "platform/graphics/Gdi.h"
 #include "platform/graphics/Rects.h"
 #include "platform/graphics/SystemColors.h"
+#include "platform/window/MenuBarHost.h"
 #include "platform/window/WindowManager.h"
 #include "platform/window/Windows.h"
 
@@ -115,15 +116,20 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         classCursor = w->classCursor;
         background = w->classBackground;
     }
+    if (LRESULT handled; MenuBarHost::Handle(hwnd, message, wParam, lParam, handled)) return handled;
     switch (message) {
         case WM_NCCREATE:
             return TRUE;
-        case WM_NCCALCSIZE:
-            return CalcSize(*w, reinterpret_cast<RECT*>(lParam));
+        case WM_NCCALCSIZE: {
+            const LRESULT result = CalcSize(*w, reinterpret_cast<RECT*>(lParam));
+            MenuBarHost::ReserveBar(hwnd, reinterpret_cast<RECT*>(lParam));
+            return result;
+        }
         case WM_NCHITTEST:
-            return HitTest(hwnd, lParam);
+            return MenuBarHost::HitTest(hwnd, lParam, HitTest(hwnd, lParam));
         case WM_NCPAINT:
             PaintFrame(hwnd, style, exStyle);
+            MenuBarHost::PaintBar(hwnd);
             return 0;
         case WM_ERASEBKGND: {
             if (!background) return 0;
