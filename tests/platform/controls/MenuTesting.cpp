@@ -70,3 +70,18 @@ POINT MenuTestBase::CentreOf(HWND hwnd, HMENU menu, int position) const {
     EXPECT_TRUE(GetMenuItemRect(hwnd, menu, static_cast<UINT>(position), &r)) << "item " << position;
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
+
+HWND MenuTestBase::TopAt(POINT screen) {
+    const HWND hwnd = WindowFromPoint(screen);
+    return hwnd ? GetAncestor(hwnd, GA_ROOT) : nullptr;
+}
+
+COLORREF MenuTestBase::ShownAt(POINT screen) const {
+    const HWND top = TopAt(screen);
+    RECT r{};
+    GetWindowRect(top, &r);
+    const Surface pixels = display->Pixels(top);
+    const int x = screen.x - r.left, y = screen.y - r.top;
+    if (x < 0 || y < 0 || x >= pixels.Width() || y >= pixels.Height()) return CLR_INVALID;
+    return Surface::ColorOf(pixels.At(x, y));
+}

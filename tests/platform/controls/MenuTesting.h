@@ -33,6 +33,9 @@ protected:
 
     // Screen centre of a bar item or of an item of a shown popup.
     POINT CentreOf(HWND hwnd, HMENU menu, int position) const;
+    // The window under a screen point, and the colour shown there (as last put on the screen).
+    static HWND TopAt(POINT screen);
+    COLORREF ShownAt(POINT screen) const;
 
 private:
     std::vector<std::function<void()>> steps_;
