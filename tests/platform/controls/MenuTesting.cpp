@@ -76,8 +76,8 @@ HWND MenuTestBase::TopAt(POINT screen) {
     return hwnd ? GetAncestor(hwnd, GA_ROOT) : nullptr;
 }
 
-COLORREF MenuTestBase::ShownAt(POINT screen) const {
-    const HWND top = TopAt(screen);
+COLORREF MenuTestBase::ShownAt(POINT screen, HWND top) const {
+    if (!top) top = TopAt(screen);
     RECT r{};
     GetWindowRect(top, &r);
     const Surface pixels = display->Pixels(top);

@@ -33,9 +33,10 @@ protected:
 
     // Screen centre of a bar item or of an item of a shown popup.
     POINT CentreOf(HWND hwnd, HMENU menu, int position) const;
-    // The window under a screen point, and the colour shown there (as last put on the screen).
+    // The window under a screen point, and the colour shown there by it (or by `top`), as last
+    // put on the screen.
     static HWND TopAt(POINT screen);
-    COLORREF ShownAt(POINT screen) const;
+    COLORREF ShownAt(POINT screen, HWND top = nullptr) const;
 
 private:
     std::vector<std::function<void()>> steps_;
