@@ -205,6 +205,23 @@ TEST_F(MenuLoopTest, GreyedItemsRunByNoMeans) {
          }},
         {"mnemonic", [&] { Alt(*display, 'F'); }, [&] { display->Type("s"); }},
     };
+    // A greyed cascade does not open, by key or by pointer.
+    EnableMenuItem(file, 3, MF_BYPOSITION | MF_GRAYED);
+    RECT r;
+    OnIdle({[&] { display->Type("r"); },
+            [&] {
+                EXPECT_FALSE(GetMenuItemRect(nullptr, recent, 0, &r));
+                display->MoveMouse(CentreOf(nullptr, file, 3));
+            },
+            [&] {
+                EXPECT_FALSE(GetMenuItemRect(nullptr, recent, 0, &r));
+                EndMenu();
+            }});
+    Alt(*display, 'F');
+    PumpAll();
+    EXPECT_EQ(recorder.Count(frame, WM_INITMENUPOPUP), 1);
+    EnableMenuItem(file, 3, MF_BYPOSITION | MF_ENABLED);
+
     for (const Case& c : cases) {
         recorder.Log().clear();
         bool stayed = false;

@@ -265,4 +265,16 @@ TEST_F(MenuTest, TheSystemMenuIsAPopupOfSystemCommandsPerWindow) {
     EXPECT_FALSE(IsMenu(system)) << "reverted";
 }
 
+// What menus that draw themselves ask of the system: classic menus, no effects, no shadow.
+TEST_F(MenuTest, TheSystemParametersMenusAskForAreAnswered) {
+    for (UINT action : {SPI_GETFLATMENU, SPI_GETDROPSHADOW, SPI_GETMENUANIMATION, SPI_GETMENUFADE}) {
+        BOOL on = TRUE;
+        EXPECT_TRUE(SystemParametersInfoA(action, 0, &on, 0)) << action;
+        EXPECT_FALSE(on) << action;
+    }
+    HIGHCONTRASTA contrast{sizeof contrast, HCF_HIGHCONTRASTON, nullptr};
+    EXPECT_TRUE(SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0));
+    EXPECT_EQ(contrast.dwFlags & HCF_HIGHCONTRASTON, 0u);
+}
+
 }  // namespace
