@@ -2,11 +2,17 @@
 
 #include "platform/controls/CommCtrl.h"
 #include "platform/controls/ScrollBar.h"
+#include "platform/controls/MenuBar.h"
+#include "platform/controls/PopupMenuWindow.h"
 
 namespace {
 
 // Each control file adds its class registration here.
-void RegisterEveryClass() { ScrollBar::Register(); }
+void RegisterEveryClass() {
+    ScrollBar::Register();
+    PopupMenuWindow::Register();
+    MenuBar::Install();
+}
 
 }  // namespace
 

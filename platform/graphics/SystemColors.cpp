@@ -132,6 +132,9 @@ BOOL SystemParametersInfoA(UINT action, UINT size, void* value, UINT) {
             return TRUE;
         }
         case SPI_GETFLATMENU:
+        case SPI_GETDROPSHADOW:  // menus that want a shadow draw it themselves
+        case SPI_GETMENUANIMATION:
+        case SPI_GETMENUFADE:
             *static_cast<BOOL*>(value) = FALSE;
             return TRUE;
         default:

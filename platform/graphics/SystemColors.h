@@ -8,7 +8,8 @@ HBRUSH GetSysColorBrush(int index);
 int GetSystemMetrics(int index);
 
 // The system parameters the viewer asks for: SPI_GETNONCLIENTMETRICS (the menu and caption
-// fonts and sizes), SPI_GETHIGHCONTRAST (off) and SPI_GETFLATMENU (off). FALSE for the others.
+// fonts and sizes), SPI_GETHIGHCONTRAST (off), SPI_GETFLATMENU, SPI_GETDROPSHADOW,
+// SPI_GETMENUANIMATION and SPI_GETMENUFADE (all off). FALSE for the others.
 BOOL SystemParametersInfoA(UINT action, UINT size, void* value, UINT flags);
 
 // The screen size the display driver reports (the metrics SM_CXSCREEN and SM_CYSCREEN).

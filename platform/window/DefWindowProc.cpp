@@ -10,6 +10,7 @@
 #include "platform/graphics/SystemColors.h"
 #include "platform/window/NonClientScrollBars.h"
 #include "platform/window/ScrollBarStore.h"
+#include "platform/window/MenuBarHost.h"
 #include "platform/window/WindowManager.h"
 #include "platform/window/Windows.h"
 
@@ -124,17 +125,22 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         classCursor = w->classCursor;
         background = w->classBackground;
     }
+    if (LRESULT handled; MenuBarHost::Handle(hwnd, message, wParam, lParam, handled)) return handled;
     switch (message) {
         case WM_NCCREATE:
             return TRUE;
-        case WM_NCCALCSIZE:
+        case WM_NCCALCSIZE: {
+            // The bar sits right under the desktop's title, above any edge or scroll bar.
+            MenuBarHost::ReserveBar(hwnd, reinterpret_cast<RECT*>(lParam));
             return CalcSize(*w, reinterpret_cast<RECT*>(lParam));
+        }
         case WM_NCHITTEST:
-            return HitTest(hwnd, lParam);
+            return MenuBarHost::HitTest(hwnd, lParam, HitTest(hwnd, lParam));
         case WM_NCPAINT:
             // The desktop draws the frame of a framed top-level window; its scroll bars are ours.
             if (FramedByDesktop(style, !parent)) style = exStyle = 0;
             PaintFrame(hwnd, style, exStyle);
+            MenuBarHost::PaintBar(hwnd);
             return 0;
         case WM_ERASEBKGND: {
             if (!background) return 0;

@@ -31,6 +31,7 @@ public:
     RECT rect{};    // in the parent's client coordinates; on the screen for top-levels
     RECT insets{};  // the non-client thickness on each side
     std::intptr_t id = 0;
+    HMENU menu = nullptr;  // a top-level window's menu bar
     std::intptr_t userData = 0;
     std::map<std::string, HANDLE> props;
     ThreadQueue* thread = nullptr;  // the thread that created it, whose queue gets its messages

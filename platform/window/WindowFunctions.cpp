@@ -136,6 +136,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
         w->rect = RECT{x, y, x + std::max(width, 0), y + std::max(height, 0)};
         w->owner = child ? nullptr : parent;
         w->id = child ? reinterpret_cast<std::intptr_t>(menuOrId) : 0;
+        w->menu = child ? nullptr : menuOrId;
         w->text = title ? title : "";
         if (!child) w->surface = std::make_shared<Surface>(w->Width(), w->Height());
     }
