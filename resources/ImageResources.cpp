@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "platform/graphics/ResourceImages.h"
+#include "platform/kernel/Immortal.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ std::span<const ImageResource> ImageResources() { return kImages; }
 std::string RegisterImageResources() {
     // An icon gains a size with every AddIcon, so a second registration would double them.
     static std::once_flag once;
-    static std::string result;
-    std::call_once(once, [] { result = RegisterAll(); });
-    return result;
+    static Immortal<std::string> result;
+    std::call_once(once, [] { *result = RegisterAll(); });
+    return *result;
 }
