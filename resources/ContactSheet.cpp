@@ -18,6 +18,7 @@ struct Tile {
     std::string label;
     PixelArt art;
     bool bitmap = false;
+    std::string_view text;
     POINT at{};
 };
 
@@ -85,8 +86,14 @@ int Place(std::vector<Tile>& tiles) {
 Surface ContactSheet::Render(std::span<const ImageResource> images, std::string& error) {
     std::vector<Tile> tiles;
     for (const ImageResource& image : images) {
+        // A text registered under a second id is shown once, with both ids.
+        auto same = std::find_if(tiles.begin(), tiles.end(), [&](const Tile& t) { return t.text == image.text; });
+        if (same != tiles.end()) {
+            same->label.insert(same->label.find(' '), ", " + std::to_string(image.id));
+            continue;
+        }
         Tile t{std::to_string(image.id) + "  " + std::string(image.name), PixelArt::Parse(image.text, error),
-               image.kind == ImageKind::Bitmap};
+               image.kind == ImageKind::Bitmap, image.text};
         if (!error.empty()) {
             error = std::string(image.name) + ": " + error;
             return {};
@@ -94,8 +101,8 @@ Surface ContactSheet::Render(std::span<const ImageResource> images, std::string&
         tiles.push_back(std::move(t));
         if (image.kind == ImageKind::Bitmap && image.id == 135) {
             const PixelArt hot = tiles.back().art;
-            tiles.push_back({"135 as a menu draws it", MenuVariant(hot, false), true});
-            tiles.push_back({"135 greyed by a menu", MenuVariant(hot, true), true});
+            tiles.push_back({"135 as a menu draws it", MenuVariant(hot, false), true, {}});
+            tiles.push_back({"135 greyed by a menu", MenuVariant(hot, true), true, {}});
         }
     }
     const int height = Place(tiles);

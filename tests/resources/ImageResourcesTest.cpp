@@ -24,7 +24,7 @@ struct Expected {
     std::vector<int> sizes;  // icons: square sizes in registration order; bitmaps: none
 };
 
-const std::vector<Expected> kBitmaps = {{135, {}}, {138, {}}, {139, {}}};
+const std::vector<Expected> kBitmaps = {{128, {}}, {135, {}}, {138, {}}, {139, {}}};
 const std::vector<Expected> kIcons = {
     {128, {16, 32, 48, 64}}, {129, {16, 32}}, {153, {16}}, {154, {16}}, {155, {16}}, {156, {16}}};
 
