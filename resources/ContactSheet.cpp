@@ -109,9 +109,16 @@ Surface ContactSheet::Render(std::span<const ImageResource> images, std::string&
 
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bitmap = CreateCompatibleBitmap(dc, kSheetWidth, height);
+    auto* object = GdiObject::FindAs<BitmapObject>(bitmap, GdiKind::Bitmap);
+    if (!dc || !object) {
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        error = "cannot make a bitmap for the sheet";
+        return {};
+    }
     HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
     HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    Surface& sheet = GdiObject::FindAs<BitmapObject>(bitmap, GdiKind::Bitmap)->surface;
+    Surface& sheet = object->surface;
     sheet.Fill({0, 0, kSheetWidth, height}, kSheetBack);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));
