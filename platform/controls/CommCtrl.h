@@ -25,6 +25,14 @@ constexpr UINT NM_KILLFOCUS = NM_FIRST - 8;
 constexpr UINT NM_CUSTOMDRAW = NM_FIRST - 12;
 constexpr UINT NM_HOVER = NM_FIRST - 13;
 
+// The character form of a control's notifications: a control asks its parent with
+// WM_NOTIFYFORMAT (NF_QUERY) when it is created, and again when the parent says NF_REQUERY.
+constexpr UINT WM_NOTIFYFORMAT = 0x0055;
+constexpr LRESULT NFR_ANSI = 1;
+constexpr LRESULT NFR_UNICODE = 2;
+constexpr LPARAM NF_QUERY = 3;
+constexpr LPARAM NF_REQUERY = 4;
+
 // Custom drawing.
 struct NMCUSTOMDRAW {
     NMHDR hdr;

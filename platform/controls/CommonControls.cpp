@@ -1,6 +1,8 @@
 #include <mutex>
 
 #include "platform/controls/CommCtrl.h"
+#include "platform/controls/Header.h"
+#include "platform/controls/ListView.h"
 #include "platform/controls/ScrollBar.h"
 #include "platform/controls/MenuBar.h"
 #include "platform/controls/PopupMenuWindow.h"
@@ -12,6 +14,8 @@ void RegisterEveryClass() {
     ScrollBar::Register();
     PopupMenuWindow::Register();
     MenuBar::Install();
+    Header::Register();
+    ListView::Register();
 }
 
 }  // namespace
