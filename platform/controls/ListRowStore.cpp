@@ -19,6 +19,7 @@ char* ListRowStore::Address(std::uint64_t position) const {
 
 std::size_t ListRowStore::RunLength(const Row& row) const {
     if (row.count == 0) return 0;
+    if (IsTail(row)) return tailLength_;
     const char* start = Address(row.texts);
     const char* p = start;
     for (int i = 0; i < row.count; ++i) p += std::strlen(p) + 1;
@@ -49,6 +50,7 @@ void ListRowStore::Insert(int index, const Row& row, const char* text) {
         std::memcpy(Address(r.texts), text, length);
         r.count = 1;
         tailStart_ = r.texts;
+        tailLength_ = length;
     }
     if (static_cast<std::size_t>(count_) == rows_.size() * kChunkRows)
         rows_.push_back(std::make_unique<Row[]>(kChunkRows));
@@ -139,6 +141,7 @@ bool ListRowStore::SetText(int index, int subItem, std::string_view text) {
         }
         blocks_.back().used = static_cast<std::uint32_t>(offset + newLength);
         used_ = used_ - runLength + newLength;
+        tailLength_ = newLength;
         r.count = static_cast<std::uint16_t>(newCount);
         return true;
     }
@@ -161,6 +164,7 @@ bool ListRowStore::SetText(int index, int subItem, std::string_view text) {
     r.texts = at;
     r.count = static_cast<std::uint16_t>(newCount);
     tailStart_ = at;
+    tailLength_ = newLength;
     CompactIfWasteful();
     return true;
 }
@@ -196,6 +200,7 @@ void ListRowStore::CompactIfWasteful() {
     if (tail) {
         move(*tail);
         tailStart_ = tail->texts;
+        tailLength_ = blocks_.back().used - (tailStart_ & 0xFFFFFFFFu);
     }
 }
 

@@ -63,7 +63,7 @@ private:
     };
 
     char* Address(std::uint64_t position) const;
-    std::size_t RunLength(const Row& row) const;
+    std::size_t RunLength(const Row& row) const;  // the bytes of its texts
     bool IsTail(const Row& row) const { return row.count > 0 && row.texts == tailStart_; }
     // Room for `bytes` at the end of the arena: where they go.
     std::uint64_t Reserve(std::size_t bytes);
@@ -74,6 +74,7 @@ private:
     int count_ = 0;
     std::vector<Block> blocks_;
     std::uint64_t tailStart_ = ~std::uint64_t{0};  // the run written last, which may grow in place
+    std::size_t tailLength_ = 0;
     std::size_t used_ = 0;                         // arena bytes written, live or not
     std::size_t garbage_ = 0;
 };
