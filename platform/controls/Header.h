@@ -183,7 +183,7 @@ inline int Header_OrderToIndex(HWND h, int order) {
     return static_cast<int>(SendMessageA(h, HDM_ORDERTOINDEX, static_cast<WPARAM>(order), 0));
 }
 
-class Header {
+class Header : public std::enable_shared_from_this<Header> {
 public:
     // Registers the window class (InitCommonControlsEx does).
     static void Register();

@@ -364,7 +364,7 @@ inline HIMAGELIST ListView_SetImageList(HWND h, HIMAGELIST list, int which) {
 
 class ListLabelTip;
 
-class ListView {
+class ListView : public std::enable_shared_from_this<ListView> {
 public:
     // Registers the window classes of the list and its header (InitCommonControlsEx does).
     static void Register();
