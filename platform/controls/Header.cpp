@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/controls/CellText.h"
+#include "platform/controls/PrivateMessageTrace.h"
 #include "platform/controls/WindowStateMap.h"
 #include "platform/graphics/Edges.h"
 #include "platform/graphics/Gdi.h"
@@ -183,6 +184,8 @@ LRESULT Header::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
             if (mode_ != Mode::None && reinterpret_cast<HWND>(lParam) != hwnd_) Cancel();
             return 0;
         default:
+            if (message >= HDM_FIRST && message < HDM_FIRST + 0x100)
+                PrivateMessageTrace::Unknown(WC_HEADERA, hwnd_, message, wParam, lParam);
             return DefWindowProcA(hwnd_, message, wParam, lParam);
     }
 }

@@ -105,6 +105,7 @@ std::string_view ListRowStore::Text(int index, int subItem) const {
 bool ListRowStore::SetText(int index, int subItem, std::string_view text) {
     if (subItem < 0 || subItem >= kMaxSubItems) return false;
     text = text.substr(0, text.find('\0'));
+    if (text.empty()) text = "";  // never a null pointer to copy from
     if (text.size() >= 0xFFFFFFFFu - static_cast<std::size_t>(kMaxSubItems) - kBlockBytes) return false;
     Row& r = At(index);
     char* start = r.count ? Address(r.texts) : nullptr;

@@ -9,6 +9,7 @@
 #include "platform/controls/Header.h"
 #include "platform/controls/ListLabelTip.h"
 #include "platform/controls/ListViewPainter.h"
+#include "platform/controls/PrivateMessageTrace.h"
 #include "platform/controls/WindowStateMap.h"
 #include "platform/graphics/Gdi.h"
 #include "platform/graphics/ImageList.h"
@@ -44,7 +45,7 @@ const char* TextOf(const char* text) { return text && text != LPSTR_TEXTCALLBACK
 int CopyText(std::string_view text, char* out, int size) {
     if (!out || out == LPSTR_TEXTCALLBACKA || size <= 0) return 0;
     const std::size_t n = std::min(text.size(), static_cast<std::size_t>(size - 1));
-    std::memcpy(out, text.data(), n);
+    if (n) std::memcpy(out, text.data(), n);
     out[n] = '\0';
     return static_cast<int>(n);
 }
@@ -127,6 +128,7 @@ LRESULT ListView::OnCreate() {
     if (!header_) return -1;
     SendMessageA(header_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     tip_ = std::make_unique<ListLabelTip>(hwnd_);
+    knownStyle_ = style;
     Measure();
     Layout();
     return 0;
@@ -380,13 +382,16 @@ LRESULT ListView::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_SIZE:
-        case WM_STYLECHANGED:
             Layout();
             Invalidate();
+            return 0;
+        case WM_STYLECHANGED:
+            SyncStyle();
             return 0;
         case WM_ERASEBKGND:
             return 1;  // painting covers every pixel of the rows' area
         case WM_PAINT: {
+            SyncStyle();
             FlushScrollBars();
             PAINTSTRUCT ps;
             HDC hdc = BeginPaint(hwnd_, &ps);
@@ -450,13 +455,11 @@ LRESULT ListView::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return DefWindowProcA(hwnd_, message, wParam, lParam);
         case WM_SETCURSOR:
-            if (reinterpret_cast<HWND>(wParam) == hwnd_ && hot_ >= 0 &&
-                (exStyle_ & (LVS_EX_ONECLICKACTIVATE | LVS_EX_TWOCLICKACTIVATE))) {
-                SetCursor(hotCursor_ ? hotCursor_ : LoadCursorA(nullptr, IDC_HAND));
-                return TRUE;
-            }
+            if (reinterpret_cast<HWND>(wParam) == hwnd_ && OnSetCursor()) return TRUE;
             return DefWindowProcA(hwnd_, message, wParam, lParam);
         default:
+            if (message >= LVM_FIRST && message < LVM_FIRST + 0x100)
+                PrivateMessageTrace::Unknown(WC_LISTVIEWA, hwnd_, message, wParam, lParam);
             return DefWindowProcA(hwnd_, message, wParam, lParam);
     }
 }
@@ -1438,7 +1441,34 @@ void ListView::MoveFocusTo(int row) {
     if (!destroyed_) EnsureVisible(row, false);
 }
 
+bool ListView::OnSetCursor() {
+    if (!(exStyle_ & (LVS_EX_ONECLICKACTIVATE | LVS_EX_TWOCLICKACTIVATE))) return false;
+    POINT p;
+    GetCursorPos(&p);
+    ScreenToClient(hwnd_, &p);
+    LVHITTESTINFO info{p, 0, -1, 0};
+    if (HitTest(info, false) < 0) return false;
+    // A row that one click activates shows the hand, as a link does.
+    SetCursor(hotCursor_ ? hotCursor_ : LoadCursorA(nullptr, IDC_HAND));
+    return true;
+}
+
 // --- Looks -----------------------------------------------------------------------------------
+
+void ListView::SyncStyle() {
+    // The style may change without WM_STYLECHANGED (a plain SetWindowLongPtr): it is checked
+    // before each paint too.
+    const DWORD style = Style();
+    if (style == knownStyle_) return;
+    knownStyle_ = style;
+    if (header_) {
+        const auto headerStyle = static_cast<DWORD>(GetWindowLongPtrA(header_, GWL_STYLE));
+        const DWORD wanted = (style & LVS_NOSORTHEADER) ? headerStyle & ~HDS_BUTTONS : headerStyle | HDS_BUTTONS;
+        if (wanted != headerStyle) SetWindowLongPtrA(header_, GWL_STYLE, wanted);
+    }
+    Layout();
+    Invalidate();
+}
 
 void ListView::InvalidateRow(int row) {
     if (!redraw_ || destroyed_ || row < top_ || row > top_ + PerPage()) return;

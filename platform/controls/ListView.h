@@ -476,6 +476,7 @@ private:
     bool OnKeyDown(int key);
     void MoveFocusTo(int row);
     void SetHot(int row);
+    bool OnSetCursor();
     void UpdateLabelTip(POINT p);
     void CheckPointer();
     UINT KeyFlags() const;
@@ -487,6 +488,7 @@ private:
     void InvalidateFrom(int row);
     void Invalidate();
     void SetExtendedStyle(DWORD mask, DWORD style);
+    void SyncStyle();
     void SetFont(HFONT font, bool redraw);
 
     HWND hwnd_;
@@ -497,6 +499,7 @@ private:
     bool redraw_ = true;
     bool focused_ = false;
     DWORD exStyle_ = 0;
+    DWORD knownStyle_ = 0;  // the window style the layout was made for
     HFONT font_ = nullptr;
     HDC measureDc_ = nullptr;  // ours, with the font selected: for measuring texts
     HIMAGELIST normalImages_ = nullptr, smallImages_ = nullptr, stateImages_ = nullptr;

@@ -764,6 +764,46 @@ TEST_F(ListViewTest, LabelTipsShowTheWholeTextOfNarrowCellsOnly) {
     EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(tip); }));
 }
 
+TEST_F(ListViewTest, StyleBitsSetLaterTakeEffectWithOrWithoutWmStyleChanged) {
+    Create(WS_CHILD | WS_VISIBLE);  // created as an icon view, switched to report afterwards
+    AddColumns(2, 100);
+    AddRows(3, 2);
+    HWND header = ListView_GetHeader(list);
+    struct Case {
+        const char* name;
+        DWORD add, remove;
+        bool announce;
+        bool headerShown, columnClicks;
+    } cases[] = {
+        {"report, single selection", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0, false, true, true},
+        {"no column header", LVS_NOCOLUMNHEADER, 0, false, false, false},
+        {"the header back, announced", 0, LVS_NOCOLUMNHEADER, true, true, true},
+        {"headers that are not buttons", LVS_NOSORTHEADER, 0, true, true, false},
+    };
+    for (const Case& c : cases) {
+        const auto old = static_cast<DWORD>(GetWindowLongPtrA(list, GWL_STYLE));
+        const DWORD style = (old | c.add) & ~c.remove;
+        SetWindowLongPtrA(list, GWL_STYLE, style);
+        if (c.announce) {
+            struct {
+                DWORD styleOld, styleNew;  // STYLESTRUCT
+            } change{old, style};
+            SendMessageA(list, WM_STYLECHANGED, static_cast<WPARAM>(GWL_STYLE), reinterpret_cast<LPARAM>(&change));
+        }
+        Paint();
+        EXPECT_EQ(IsWindowVisible(header) != FALSE, c.headerShown) << c.name;
+        RECT headerRect;
+        GetClientRect(header, &headerRect);
+        EXPECT_EQ(RowBounds(0).top, c.headerShown ? headerRect.bottom : 0) << c.name;
+        if (!c.headerShown) continue;
+        notes.clear();
+        RECT item;
+        Header_GetItemRect(header, 1, &item);
+        Click(OnScreen(header, item.left + 20, 5));
+        EXPECT_EQ(notes.size(), c.columnClicks ? 1u : 0u) << c.name;
+    }
+}
+
 TEST_F(ListViewTest, AParentMayDestroyOrEmptyTheListFromANotification) {
     struct Case {
         const char* name;
