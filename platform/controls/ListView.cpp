@@ -731,9 +731,11 @@ bool ListView::ChangeState(int row, UINT state, UINT mask, POINT at) {
 bool ListView::SetItemState(int row, const LVITEMA* item) {
     if (!item) return false;
     if (row != -1) return ChangeState(row, item->state, item->stateMask);
-    // Every row: focus cannot go to all of them, only be taken from the one that has it.
+    // Every row: focus cannot go to all of them, only be taken from the one that has it; with
+    // one selection, neither can the selection.
     UINT mask = item->stateMask & 0xFFFF;
     if (item->state & kFocused) mask &= ~kFocused;
+    if ((item->state & kSelected) && (Style() & LVS_SINGLESEL)) mask &= ~kSelected;
     if (mask == kSelected && !(item->state & kSelected)) return DeselectAll(POINT{0, 0});
     for (int r = 0; r < rows_.Count() && !destroyed_; ++r)
         if (!ChangeOne(r, item->state, mask, POINT{0, 0})) return false;

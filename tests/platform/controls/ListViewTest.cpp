@@ -438,6 +438,13 @@ TEST_F(ListViewTest, NextItemFindsTheFocusAndTheSelection) {
     EXPECT_EQ(notes, (std::vector<std::string>{"changing 2 2>0", "changed 2 2>0", "changing 5 3>1", "changed 5 3>1",
                                                "changing 8 2>0", "changed 8 2>0"}));
     EXPECT_EQ(Selected(), -1);
+    ListView_SetItemState(list, -1, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0), 10);
+    // With one selection, all rows cannot be selected at once.
+    SetWindowLongPtrA(list, GWL_STYLE, GetWindowLongPtrA(list, GWL_STYLE) | LVS_SINGLESEL);
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(list, -1, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0), 0);
 }
 
 TEST_F(ListViewTest, HitTestsFindRowsCellsAndEmptySpace) {
