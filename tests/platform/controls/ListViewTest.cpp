@@ -3,6 +3,7 @@
 // clicks and drags, hit tests and label tips.
 
 #include <functional>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -847,6 +848,43 @@ TEST_F(ListViewTest, AParentMayDestroyOrEmptyTheListFromANotification) {
         }
         PumpAll();
     }
+}
+
+// Lists of several threads, each used by its own thread: each finds its own rows, while the
+// others make and destroy theirs.
+TEST(ListViewThreads, EachThreadsListsKeepTheirOwnRows) {
+    HeadlessDriver::Install();
+    InitCommonControls();
+    auto work = [](int which, int* failures) {
+        for (int round = 0; round < 20; ++round) {
+            HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT, 0, 0, 200, 100, nullptr, nullptr,
+                                        nullptr, nullptr);
+            HWND other = CreateWindowExA(0, WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT, 0, 0, 200, 100, nullptr,
+                                         nullptr, nullptr, nullptr);
+            for (int row = 0; row < 200; ++row) {
+                const std::string text = std::to_string(which) + "/" + std::to_string(row);
+                LVITEMA item{};
+                item.mask = LVIF_TEXT;
+                item.iItem = row;
+                item.pszText = const_cast<char*>(text.c_str());
+                ListView_InsertItem(row % 2 ? other : list, &item);
+                ListView_SetItemText(row % 2 ? other : list, row / 2, 1, text.c_str());
+            }
+            for (int row = 0; row < 200; ++row) {
+                char read[32] = "";
+                ListView_GetItemText(row % 2 ? other : list, row / 2, 1, read, sizeof read);
+                if (std::string(read) != std::to_string(which) + "/" + std::to_string(row)) ++*failures;
+            }
+            DestroyWindow(other);
+            DestroyWindow(list);
+        }
+    };
+    int failures[3] = {};
+    std::thread a(work, 1, &failures[1]), b(work, 2, &failures[2]);
+    work(0, &failures[0]);
+    a.join();
+    b.join();
+    EXPECT_EQ(failures[0] + failures[1] + failures[2], 0);
 }
 
 }  // namespace
