@@ -149,6 +149,15 @@ void ListView::OnDestroy() {
     }
 }
 
+HIMAGELIST* ListView::ImageSlot(int which) {
+    switch (which) {
+        case LVSIL_NORMAL: return &normalImages_;
+        case LVSIL_SMALL: return &smallImages_;
+        case LVSIL_STATE: return &stateImages_;
+        default: return nullptr;
+    }
+}
+
 DWORD ListView::Style() const { return static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_STYLE)); }
 
 LRESULT ListView::Notify(UINT code, NMHDR* header) {
@@ -291,16 +300,12 @@ LRESULT ListView::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
             textBackColor_ = static_cast<COLORREF>(lParam);
             Invalidate();
             return TRUE;
-        case LVM_GETIMAGELIST:
-            return reinterpret_cast<LRESULT>(wParam == LVSIL_SMALL   ? smallImages_
-                                             : wParam == LVSIL_STATE ? stateImages_
-                                             : wParam == LVSIL_NORMAL ? normalImages_
-                                                                      : nullptr);
+        case LVM_GETIMAGELIST: {
+            HIMAGELIST* slot = ImageSlot(static_cast<int>(wParam));
+            return reinterpret_cast<LRESULT>(slot ? *slot : nullptr);
+        }
         case LVM_SETIMAGELIST: {
-            HIMAGELIST* slot = wParam == LVSIL_SMALL   ? &smallImages_
-                               : wParam == LVSIL_STATE ? &stateImages_
-                               : wParam == LVSIL_NORMAL ? &normalImages_
-                                                        : nullptr;
+            HIMAGELIST* slot = ImageSlot(static_cast<int>(wParam));
             if (!slot) return 0;
             HIMAGELIST old = *slot;
             *slot = reinterpret_cast<HIMAGELIST>(lParam);

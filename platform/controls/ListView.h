@@ -490,6 +490,7 @@ private:
     void SetExtendedStyle(DWORD mask, DWORD style);
     void SyncStyle();
     void SetFont(HFONT font, bool redraw);
+    HIMAGELIST* ImageSlot(int which);  // LVSIL_*
 
     HWND hwnd_;
     HWND parent_;
