@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "platform/controls/CellText.h"
 #include "platform/controls/PrivateMessageTrace.h"
@@ -75,7 +76,11 @@ LRESULT CALLBACK Header::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         States().Detach(hwnd);
         return 0;
     }
-    return self->Dispatch(message, wParam, lParam);
+    try {
+        return self->Dispatch(message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        return message == HDM_INSERTITEMA ? -1 : 0;  // no exception crosses the window system
+    }
 }
 
 LRESULT Header::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {

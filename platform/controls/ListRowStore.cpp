@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -13,8 +14,8 @@ std::uint64_t Position(std::size_t block, std::size_t offset) {
 
 }  // namespace
 
-char* ListRowStore::Address(std::uint64_t position) const {
-    return blocks_[position >> 32].data.get() + (position & 0xFFFFFFFFu);
+char* ListRowStore::Address(const std::vector<Block>& blocks, std::uint64_t position) {
+    return blocks[position >> 32].data.get() + (position & 0xFFFFFFFFu);
 }
 
 std::size_t ListRowStore::RunLength(const Row& row) const {
@@ -26,21 +27,29 @@ std::size_t ListRowStore::RunLength(const Row& row) const {
     return static_cast<std::size_t>(p - start);
 }
 
-std::uint64_t ListRowStore::Reserve(std::size_t bytes) {
-    if (blocks_.empty() || blocks_.back().size - blocks_.back().used < bytes) {
+std::uint64_t ListRowStore::Append(std::vector<Block>& blocks, std::size_t bytes) {
+    if (blocks.empty() || blocks.back().size - blocks.back().used < bytes) {
         Block block;
         block.size = static_cast<std::uint32_t>(std::max(kBlockBytes, bytes));
         block.data = std::make_unique_for_overwrite<char[]>(block.size);
-        blocks_.push_back(std::move(block));
+        blocks.push_back(std::move(block));
     }
-    Block& last = blocks_.back();
-    const std::uint64_t at = Position(blocks_.size() - 1, last.used);
+    Block& last = blocks.back();
+    const std::uint64_t at = Position(blocks.size() - 1, last.used);
     last.used += static_cast<std::uint32_t>(bytes);
+    return at;
+}
+
+std::uint64_t ListRowStore::Reserve(std::size_t bytes) {
+    const std::uint64_t at = Append(blocks_, bytes);
     used_ += bytes;
     return at;
 }
 
 void ListRowStore::Insert(int index, const Row& row, const char* text) {
+    // What may fail for want of memory comes first, before anything changed.
+    if (static_cast<std::size_t>(count_) == rows_.size() * kChunkRows)
+        rows_.push_back(std::make_unique<Row[]>(kChunkRows));
     Row r = row;
     r.count = 0;
     r.texts = 0;
@@ -52,8 +61,6 @@ void ListRowStore::Insert(int index, const Row& row, const char* text) {
         tailStart_ = r.texts;
         tailLength_ = length;
     }
-    if (static_cast<std::size_t>(count_) == rows_.size() * kChunkRows)
-        rows_.push_back(std::make_unique<Row[]>(kChunkRows));
     for (int i = count_; i > index; --i) At(i) = At(i - 1);
     At(index) = r;
     ++count_;
@@ -172,35 +179,45 @@ bool ListRowStore::SetText(int index, int subItem, std::string_view text) {
 
 void ListRowStore::CompactIfWasteful() {
     if (garbage_ < kBlockBytes || garbage_ * 2 < used_) return;
-    std::vector<Block> old;
-    old.swap(blocks_);
-    const std::uint64_t oldTail = tailStart_;
-    used_ = 0;
-    garbage_ = 0;
-    tailStart_ = kNowhere;
-    auto address = [&](std::uint64_t position) { return old[position >> 32].data.get() + (position & 0xFFFFFFFFu); };
-    auto move = [&](Row& r) {
-        const char* from = address(r.texts);
-        const char* p = from;
-        for (int i = 0; i < r.count; ++i) p += std::strlen(p) + 1;
-        const std::size_t length = static_cast<std::size_t>(p - from);
-        r.texts = Reserve(length);
-        std::memcpy(Address(r.texts), from, length);
+    // An economy: without the memory to make it, the garbage stays until the next time.
+    try {
+        Compact();
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+void ListRowStore::Compact() {
+    // The live texts are copied into new blocks first; the rows move to them only once nothing
+    // can fail any more.
+    std::vector<Block> fresh;
+    std::vector<std::uint64_t> moved(static_cast<std::size_t>(count_));
+    std::size_t used = 0;
+    auto copy = [&](int i) {
+        const Row& r = At(i);
+        const std::size_t length = RunLength(r);
+        const std::uint64_t at = Append(fresh, length);
+        std::memcpy(Address(fresh, at), Address(r.texts), length);
+        moved[static_cast<std::size_t>(i)] = at;
+        used += length;
     };
     // The row written last goes last again, so that it can still grow in place.
-    Row* tail = nullptr;
+    int tail = -1;
     for (int i = 0; i < count_; ++i) {
-        Row& r = At(i);
-        if (r.count == 0) continue;
-        if (r.texts == oldTail) {
-            tail = &r;
-            continue;
-        }
-        move(r);
+        if (At(i).count == 0) continue;
+        if (IsTail(At(i)))
+            tail = i;
+        else
+            copy(i);
     }
-    if (tail) {
-        move(*tail);
-        tailStart_ = tail->texts;
+    if (tail >= 0) copy(tail);
+    for (int i = 0; i < count_; ++i)
+        if (At(i).count) At(i).texts = moved[static_cast<std::size_t>(i)];
+    blocks_.swap(fresh);
+    used_ = used;
+    garbage_ = 0;
+    tailStart_ = kNowhere;
+    if (tail >= 0) {
+        tailStart_ = At(tail).texts;
         tailLength_ = blocks_.back().used - (tailStart_ & 0xFFFFFFFFu);
     }
 }

@@ -62,13 +62,17 @@ private:
         std::uint32_t used = 0;
     };
 
-    char* Address(std::uint64_t position) const;
+    static char* Address(const std::vector<Block>& blocks, std::uint64_t position);
+    char* Address(std::uint64_t position) const { return Address(blocks_, position); }
+    // Room for `bytes` at the end of `blocks`: where they go.
+    static std::uint64_t Append(std::vector<Block>& blocks, std::size_t bytes);
     std::size_t RunLength(const Row& row) const;  // the bytes of its texts
     bool IsTail(const Row& row) const { return row.count > 0 && row.texts == tailStart_; }
     // Room for `bytes` at the end of the arena: where they go.
     std::uint64_t Reserve(std::size_t bytes);
     void Forget(const Row& row);
     void CompactIfWasteful();
+    void Compact();
 
     std::vector<std::unique_ptr<Row[]>> rows_;
     int count_ = 0;

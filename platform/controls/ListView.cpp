@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "platform/controls/CellText.h"
 #include "platform/controls/Header.h"
@@ -113,7 +114,14 @@ LRESULT CALLBACK ListView::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         States().Detach(hwnd);
         return 0;
     }
-    return self->Dispatch(message, wParam, lParam);
+    try {
+        return self->Dispatch(message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        // No exception crosses the window system: the caller sees a failure, the parent is told.
+        NMHDR nm{};
+        self->Notify(NM_OUTOFMEMORY, &nm);
+        return message == LVM_INSERTITEMA || message == LVM_INSERTCOLUMNA ? -1 : 0;
+    }
 }
 
 LRESULT ListView::OnCreate() {
