@@ -393,6 +393,93 @@ TEST_F(ListViewTest, RowsAddedWithAStateAnnounceTheChangeAndKeepOneSelection) {
     EXPECT_EQ(Focused(), 5);
 }
 
+TEST_F(ListViewTest, AnItemsOwnChangesAreAnnouncedAndMayBeRefusedItsSubItemsAreNot) {
+    Create();
+    AddColumns(2);
+    AddRows(2, 2);
+    struct Case {
+        const char* name;
+        int subItem;
+        const char* text;
+        bool refuse;
+        std::vector<std::string> expected;
+        std::string reads;
+    } cases[] = {
+        {"a sub-item text", 1, "sub", false, {}, "sub"},
+        {"the item text", 0, "main", false, {"changing 1 0>0", "changed 1 0>0"}, "main"},
+        {"the same text again", 0, "main", false, {}, "main"},
+        {"refused", 0, "other", true, {"changing 1 0>0"}, "main"},
+    };
+    for (const Case& c : cases) {
+        notes.clear();
+        UINT changed = 0;
+        answer = [&](NMHDR* nm) -> LRESULT {
+            if (nm->code != LVN_ITEMCHANGING) return 0;
+            changed = reinterpret_cast<const NMLISTVIEW*>(nm)->uChanged;
+            return c.refuse;
+        };
+        ListView_SetItemText(list, 1, c.subItem, c.text);
+        answer = nullptr;
+        EXPECT_EQ(notes, c.expected) << c.name;
+        EXPECT_EQ(ItemText(1, c.subItem), c.reads) << c.name;
+        if (!c.expected.empty()) {
+            EXPECT_EQ(changed, LVIF_TEXT) << c.name;
+        }
+    }
+}
+
+TEST_F(ListViewTest, SortedInsertsFindingAndSortingByItemData) {
+    Create(kViewerStyle | LVS_SORTASCENDING);
+    AddColumns(2);
+    for (const char* text : {"delta", "Alpha", "charlie", "bravo", "alpha"}) {
+        LVITEMA item{};
+        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.iItem = 0;
+        item.pszText = const_cast<char*>(text);
+        item.lParam = text[1];
+        const int at = ListView_InsertItem(list, &item);
+        ListView_SetItemText(list, at, 1, (std::string("sub ") + text).c_str());
+    }
+    const std::vector<std::string> sorted{"Alpha", "alpha", "bravo", "charlie", "delta"};
+    for (int row = 0; row < 5; ++row) {
+        EXPECT_EQ(ItemText(row, 0), sorted[static_cast<std::size_t>(row)]);
+        EXPECT_EQ(ItemText(row, 1), "sub " + sorted[static_cast<std::size_t>(row)]);
+    }
+    struct Find {
+        const char* name;
+        int start;
+        UINT flags;
+        const char* text;
+        LPARAM param;
+        int expected;
+    } finds[] = {
+        {"a text, any case", -1, LVFI_STRING, "CHARLIE", 0, 3},
+        {"a start of a text", -1, LVFI_PARTIAL | LVFI_STRING, "br", 0, 2},
+        {"after the start only", 3, LVFI_PARTIAL | LVFI_STRING, "al", 0, -1},
+        {"round to the top", 3, LVFI_PARTIAL | LVFI_STRING | LVFI_WRAP, "al", 0, 0},
+        {"item data", -1, LVFI_PARAM, nullptr, 'e', 4},
+        {"no such text", -1, LVFI_STRING, "echo", 0, -1},
+    };
+    for (const Find& f : finds) {
+        LVFINDINFOA info{};
+        info.flags = f.flags;
+        info.psz = f.text;
+        info.lParam = f.param;
+        EXPECT_EQ(SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(f.start), reinterpret_cast<LPARAM>(&info)),
+                  f.expected)
+            << f.name;
+    }
+    // Sorted by item data, the rows take their texts and their focus with them.
+    ListView_SetItemState(list, 4, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);  // "delta"
+    static auto ascending = [](LPARAM a, LPARAM b, LPARAM) -> int { return a < b ? -1 : (a > b ? 1 : 0); };
+    EXPECT_TRUE(SendMessageA(list, LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(+ascending)));
+    const std::vector<std::string> byData{"delta", "charlie", "Alpha", "alpha", "bravo"};  // e h l l r
+    for (int row = 0; row < 5; ++row) EXPECT_EQ(ItemText(row, 1), "sub " + byData[static_cast<std::size_t>(row)]);
+    EXPECT_EQ(Focused(), 0);
+    EXPECT_EQ(Selected(), 0);
+    EXPECT_FALSE(SendMessageA(list, LVM_SORTITEMS, 0, 0));
+}
+
 TEST_F(ListViewTest, DeletingAllRowsAnnouncesEachUnlessTheParentDeclines) {
     Create();
     AddColumns(1);
