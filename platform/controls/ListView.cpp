@@ -157,6 +157,16 @@ void ListView::OnDestroy() {
     }
 }
 
+COLORREF* ListView::ColorSlot(UINT message) {
+    switch (message) {
+        case LVM_GETTEXTCOLOR:
+        case LVM_SETTEXTCOLOR: return &textColor_;
+        case LVM_GETTEXTBKCOLOR:
+        case LVM_SETTEXTBKCOLOR: return &textBackColor_;
+        default: return &backColor_;
+    }
+}
+
 HIMAGELIST* ListView::ImageSlot(int which) {
     switch (which) {
         case LVSIL_NORMAL: return &normalImages_;
@@ -291,21 +301,13 @@ LRESULT ListView::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 
         // Looks.
         case LVM_GETBKCOLOR:
-            return backColor_;
-        case LVM_SETBKCOLOR:
-            backColor_ = static_cast<COLORREF>(lParam);
-            Invalidate();
-            return TRUE;
         case LVM_GETTEXTCOLOR:
-            return textColor_;
-        case LVM_SETTEXTCOLOR:
-            textColor_ = static_cast<COLORREF>(lParam);
-            Invalidate();
-            return TRUE;
         case LVM_GETTEXTBKCOLOR:
-            return textBackColor_;
+            return *ColorSlot(message);
+        case LVM_SETBKCOLOR:
+        case LVM_SETTEXTCOLOR:
         case LVM_SETTEXTBKCOLOR:
-            textBackColor_ = static_cast<COLORREF>(lParam);
+            *ColorSlot(message) = static_cast<COLORREF>(lParam);
             Invalidate();
             return TRUE;
         case LVM_GETIMAGELIST: {

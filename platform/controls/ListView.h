@@ -490,7 +490,8 @@ private:
     void SetExtendedStyle(DWORD mask, DWORD style);
     void SyncStyle();
     void SetFont(HFONT font, bool redraw);
-    HIMAGELIST* ImageSlot(int which);  // LVSIL_*
+    HIMAGELIST* ImageSlot(int which);   // LVSIL_*
+    COLORREF* ColorSlot(UINT message);  // of the LVM_GET/SET*COLOR messages
 
     HWND hwnd_;
     HWND parent_;
