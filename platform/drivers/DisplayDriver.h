@@ -4,6 +4,7 @@
 // snapshots) and X11.
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/graphics/Surface.h"
@@ -27,4 +28,9 @@ public:
     // `area` (window coordinates) of the window's pixels is ready for the screen.
     virtual void Present(HWND hwnd, const Surface& surface, const RECT& area) = 0;
     virtual void SetCursor(HCURSOR cursor) = 0;
+    // The desktop's clipboard, in the window system's text form (byte strings, CR LF line ends):
+    // false when the desktop refused the text; nothing when there is no text or its owner did
+    // not answer in time. A driver without a clipboard has none.
+    virtual bool SetClipboardText(const std::string&) { return false; }
+    virtual std::optional<std::string> ClipboardText() { return std::nullopt; }
 };

@@ -66,6 +66,17 @@ void HeadlessDriver::SetCursor(HCURSOR cursor) {
     cursor_ = cursor;
 }
 
+bool HeadlessDriver::SetClipboardText(const std::string& text) {
+    std::lock_guard guard(lock_);
+    clipboard_ = text;
+    return true;
+}
+
+std::optional<std::string> HeadlessDriver::ClipboardText() {
+    std::lock_guard guard(lock_);
+    return clipboard_;
+}
+
 DWORD HeadlessDriver::Tick() {
     std::lock_guard guard(lock_);
     clock_ += 10;

@@ -29,6 +29,9 @@ public:
     void SetTitle(HWND hwnd, const std::string& title) override;
     void Present(HWND hwnd, const Surface& surface, const RECT& area) override;
     void SetCursor(HCURSOR cursor) override;
+    // The clipboard is kept here as it was given, for tests to read and fill.
+    bool SetClipboardText(const std::string& text) override;
+    std::optional<std::string> ClipboardText() override;
 
     // Input, at screen points.
     void MoveMouse(POINT screen);
@@ -85,4 +88,5 @@ private:
     int buttonsDown_ = 0;
     DWORD clock_ = 1000;
     bool shift_ = false;
+    std::optional<std::string> clipboard_;
 };

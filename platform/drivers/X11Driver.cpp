@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/drivers/InputRouter.h"
+#include "platform/drivers/X11Clipboard.h"
 
 // Xlib last: its macros (None, Bool, Status...) must not reach our own headers.
 #include <X11/Xatom.h>
@@ -241,6 +242,7 @@ std::unique_ptr<X11Driver> X11Driver::Open(const char* displayName) {
         return nullptr;
     }
     X11Driver* self = driver.get();
+    driver->clipboard_ = std::make_unique<X11Clipboard>(display, [self] { self->Kick(); });
     driver->thread_ = std::thread([self] { self->Run(); });
     return driver;
 }
@@ -249,6 +251,7 @@ X11Driver::~X11Driver() {
     stop_ = true;
     Kick();
     if (thread_.joinable()) thread_.join();
+    clipboard_.reset();  // its window goes before the connection
     if (x_->display) {
         for (auto& [hwnd, w] : windows_) {
             w->FreeImage(x_->display);
@@ -443,6 +446,10 @@ void X11Driver::SetCursor(HCURSOR cursor) {
     XFlush(x.display);
 }
 
+bool X11Driver::SetClipboardText(const std::string& text) { return clipboard_->Set(text); }
+
+std::optional<std::string> X11Driver::ClipboardText() { return clipboard_->Get(); }
+
 unsigned long X11Driver::XWindowOf(HWND hwnd) {
     std::lock_guard guard(lock_);
     auto it = windows_.find(hwnd);
@@ -482,6 +489,7 @@ void X11Driver::Run() {
 
 void X11Driver::Handle(void* raw) {
     XEvent& e = *static_cast<XEvent*>(raw);
+    if (clipboard_->Handle(raw)) return;
     const HWND hwnd = Find(e.xany.window);
     if (!hwnd) return;
     Display* display = x_->display;

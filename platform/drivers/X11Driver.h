@@ -12,6 +12,8 @@
 
 #include "platform/drivers/DisplayDriver.h"
 
+class X11Clipboard;
+
 class X11Driver : public DisplayDriver {
 public:
     // Null when the display does not answer (null name: $DISPLAY).
@@ -29,6 +31,8 @@ public:
     void SetTitle(HWND hwnd, const std::string& title) override;
     void Present(HWND hwnd, const Surface& surface, const RECT& area) override;
     void SetCursor(HCURSOR cursor) override;
+    bool SetClipboardText(const std::string& text) override;
+    std::optional<std::string> ClipboardText() override;
 
     // The X window showing `hwnd` (0: none): for tests that look at the server's side.
     unsigned long XWindowOf(HWND hwnd);
@@ -45,6 +49,7 @@ private:
     void Kick();  // wakes the event thread: another thread's X call may have read its events
 
     std::unique_ptr<Connection> x_;
+    std::unique_ptr<X11Clipboard> clipboard_;
     std::mutex lock_;  // guards the maps
     std::map<HWND, std::unique_ptr<Window>> windows_;
     std::map<unsigned long, HWND> byXid_;

@@ -6,6 +6,7 @@
 #include "platform/graphics/DeviceContext.h"
 #include "platform/graphics/FontEngine.h"
 #include "platform/graphics/FontFace.h"
+#include "platform/graphics/Gdi.h"
 #include "platform/graphics/Painter.h"
 #include "platform/graphics/Rects.h"
 #include "platform/graphics/SystemColors.h"
@@ -81,6 +82,25 @@ BOOL DrawEdge(HDC hdc, RECT* r, UINT edge, UINT flags) {
     }
     if (flags & BF_MIDDLE) p.Fill(inner, GetSysColor(COLOR_BTNFACE));
     if (flags & BF_ADJUST) *r = inner;
+    return TRUE;
+}
+
+BOOL DrawFocusRect(HDC hdc, const RECT* r) {
+    if (!DeviceContext::Find(hdc) || !r || IsRectEmpty(r)) return FALSE;
+    // Each border pixel once, on a checkerboard, so that the dots keep their phase at the corners.
+    const auto invert = [&](int x, int y) {
+        if ((x + y - r->left - r->top) % 2) return;
+        const COLORREF c = GetPixel(hdc, x, y);
+        if (c != CLR_INVALID) SetPixel(hdc, x, y, c ^ 0x00FFFFFF);
+    };
+    for (int x = r->left; x < r->right; ++x) {
+        invert(x, r->top);
+        if (r->bottom - 1 > r->top) invert(x, r->bottom - 1);
+    }
+    for (int y = r->top + 1; y < r->bottom - 1; ++y) {
+        invert(r->left, y);
+        if (r->right - 1 > r->left) invert(r->right - 1, y);
+    }
     return TRUE;
 }
 

@@ -60,3 +60,34 @@ std::u32string TextCodec::Decode(std::string_view bytes) {
     }
     return out;
 }
+
+std::size_t TextCodec::CharLength(std::string_view bytes, std::size_t i) {
+    if (i >= bytes.size()) return 0;
+    if (static_cast<unsigned char>(bytes[i]) < 0x80) return 1;
+    std::size_t length = 0;
+    Utf8At(bytes, i, length);
+    return length ? length : 1;
+}
+
+std::string TextCodec::EncodeUtf8(std::u32string_view chars) {
+    std::string out;
+    out.reserve(chars.size());
+    for (char32_t c : chars) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}

@@ -223,6 +223,7 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORBTN:
         case WM_CTLCOLORSTATIC: {
             const int back = message == WM_CTLCOLOREDIT ? COLOR_WINDOW : COLOR_3DFACE;
             HDC hdc = reinterpret_cast<HDC>(wParam);
