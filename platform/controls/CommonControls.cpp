@@ -1,11 +1,14 @@
 #include <mutex>
 
 #include "platform/controls/CommCtrl.h"
+#include "platform/controls/Button.h"
+#include "platform/controls/Edit.h"
 #include "platform/controls/Header.h"
 #include "platform/controls/ListView.h"
-#include "platform/controls/ScrollBar.h"
 #include "platform/controls/MenuBar.h"
 #include "platform/controls/PopupMenuWindow.h"
+#include "platform/controls/ScrollBar.h"
+#include "platform/controls/Static.h"
 
 namespace {
 
@@ -16,6 +19,9 @@ void RegisterEveryClass() {
     MenuBar::Install();
     Header::Register();
     ListView::Register();
+    Button::Register();
+    Edit::Register();
+    Static::Register();
 }
 
 }  // namespace
