@@ -34,12 +34,24 @@ std::vector<WORD> ControlTest::Notifications(HWND control) const {
 }
 
 COLORREF ControlTest::PixelAt(HWND hwnd, int x, int y) {
-    UpdateWindow(GetAncestor(hwnd, GA_ROOT));
     PumpAll();
     const POINT at = OnScreen(hwnd, x, y);
     RECT top;
     GetWindowRect(GetAncestor(hwnd, GA_ROOT), &top);
     const Surface pixels = display->Pixels(GetAncestor(hwnd, GA_ROOT));
-    const std::uint32_t p = pixels.Row(at.y - top.top)[at.x - top.left];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    return Surface::ColorOf(pixels.At(at.x - top.left, at.y - top.top));
+}
+
+std::vector<COLORREF> ControlTest::ClientPixels(HWND hwnd) {
+    PumpAll();
+    RECT client, top;
+    GetClientRect(hwnd, &client);
+    GetWindowRect(GetAncestor(hwnd, GA_ROOT), &top);
+    const POINT origin = OnScreen(hwnd, 0, 0);
+    const Surface pixels = display->Pixels(GetAncestor(hwnd, GA_ROOT));
+    std::vector<COLORREF> out;
+    for (int y = 0; y < client.bottom; ++y)
+        for (int x = 0; x < client.right; ++x)
+            out.push_back(Surface::ColorOf(pixels.At(origin.x - top.left + x, origin.y - top.top + y)));
+    return out;
 }

@@ -23,8 +23,10 @@ protected:
     // The notification codes (WM_COMMAND's high word) the parent got from `control`, in order.
     std::vector<WORD> Notifications(HWND control) const;
 
-    // A colour of the pixels on the screen, in a window's client coordinates.
+    // The colours on the screen at a window's client point, and of its whole client area (rows
+    // top down).
     COLORREF PixelAt(HWND hwnd, int x, int y);
+    std::vector<COLORREF> ClientPixels(HWND hwnd);
 
     HWND parent = nullptr;
 };

@@ -20,17 +20,6 @@ protected:
         return s;
     }
 
-    // The pixels of a control's client area as they are on the screen.
-    std::vector<COLORREF> Shown(HWND hwnd) {
-        RECT client;
-        GetClientRect(hwnd, &client);
-        PumpAll();
-        std::vector<COLORREF> out;
-        for (int y = 0; y < client.bottom; ++y)
-            for (int x = 0; x < client.right; ++x) out.push_back(PixelAt(hwnd, x, y));
-        return out;
-    }
-
     // What DrawText draws of `text` with `format` on the control's default colours and the GUI font.
     static std::vector<COLORREF> Drawn(const char* text, UINT format, int width, int height) {
         HDC dc = CreateCompatibleDC(nullptr);
@@ -75,7 +64,7 @@ TEST_F(StaticTest, TextIsLaidOutWithTheFormatOfItsStyle) {
     };
     for (const Case& c : cases) {
         HWND s = Make(c.text, c.style);
-        EXPECT_EQ(Shown(s), Drawn(c.text, c.format, 120, 40)) << c.text;
+        EXPECT_EQ(ClientPixels(s), Drawn(c.text, c.format, 120, 40)) << c.text;
         DestroyWindow(s);
     }
     // The comparison sees the prefix: underlined and without its "&" is not the same picture.
@@ -91,10 +80,10 @@ TEST_F(StaticTest, TheParentsBrushStandsBehindTextAndGreyedTextWhenDisabled) {
     });
     InvalidateRect(plain, nullptr, TRUE);
     EXPECT_EQ(PixelAt(plain, 110, 35), RGB(255, 255, 255));
-    const std::vector<COLORREF> enabled = Shown(plain);
+    const std::vector<COLORREF> enabled = ClientPixels(plain);
     EXPECT_NE(std::find(enabled.begin(), enabled.end(), GetSysColor(COLOR_WINDOWTEXT)), enabled.end());
     EnableWindow(plain, FALSE);
-    const std::vector<COLORREF> disabled = Shown(plain);
+    const std::vector<COLORREF> disabled = ClientPixels(plain);
     EXPECT_EQ(std::find(disabled.begin(), disabled.end(), GetSysColor(COLOR_WINDOWTEXT)), disabled.end());
     EXPECT_NE(std::find(disabled.begin(), disabled.end(), GetSysColor(COLOR_GRAYTEXT)), disabled.end());
 }
