@@ -50,6 +50,29 @@ std::size_t CopyAndScan(const std::string& text) {
     return starts.size();
 }
 
+// Times `measured` and `baseline` in turns after `prepare`, and reports both and their ratio.
+template <class Prepare, class Measured, class Baseline>
+void Compare(benchmark::State& state, Prepare prepare, Measured measured, Baseline baseline, const char* measuredName,
+             const char* baselineName, double goal) {
+    Clock::duration measuredTime{}, baselineTime{};
+    for (auto _ : state) {
+        prepare();
+        const auto a = Clock::now();
+        measured();
+        const auto b = Clock::now();
+        baseline();
+        const auto c = Clock::now();
+        measuredTime += b - a;
+        baselineTime += c - b;
+        state.SetIterationTime(std::chrono::duration<double>(c - a).count());
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters[measuredName] = std::chrono::duration<double, std::milli>(measuredTime).count() / n;
+    state.counters[baselineName] = std::chrono::duration<double, std::milli>(baselineTime).count() / n;
+    state.counters["ratio"] = static_cast<double>(measuredTime.count()) / static_cast<double>(baselineTime.count());
+    state.counters["goal"] = goal;
+}
+
 struct Window {
     HWND frame = nullptr, edit = nullptr;
 
@@ -85,46 +108,18 @@ struct Window {
 void SetText(benchmark::State& state) {
     const std::string& text = DebugLog();
     Window w;
-    Clock::duration editTime{}, baseTime{};
-    for (auto _ : state) {
-        SetWindowTextA(w.edit, "");
-        const auto a = Clock::now();
-        SetWindowTextA(w.edit, text.c_str());
-        const auto b = Clock::now();
-        benchmark::DoNotOptimize(CopyAndScan(text));
-        const auto c = Clock::now();
-        editTime += b - a;
-        baseTime += c - b;
-        state.SetIterationTime(std::chrono::duration<double>(c - a).count());
-    }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["edit_ms"] = std::chrono::duration<double, std::milli>(editTime).count() / n;
-    state.counters["copy_scan_ms"] = std::chrono::duration<double, std::milli>(baseTime).count() / n;
-    state.counters["ratio"] = static_cast<double>(editTime.count()) / static_cast<double>(baseTime.count());
-    state.counters["goal"] = 2.0;
+    Compare(
+        state, [&] { SetWindowTextA(w.edit, ""); }, [&] { SetWindowTextA(w.edit, text.c_str()); },
+        [&] { benchmark::DoNotOptimize(CopyAndScan(text)); }, "edit_ms", "copy_scan_ms", 2.0);
 }
 
 void ScrollToEnd(benchmark::State& state) {
     const std::string& text = DebugLog();
     Window w;
     SetWindowTextA(w.edit, text.c_str());
-    Clock::duration editTime{}, baseTime{};
-    for (auto _ : state) {
-        w.ScrollTo(0);
-        const auto a = Clock::now();
-        w.ScrollTo(text.size());
-        const auto b = Clock::now();
-        benchmark::DoNotOptimize(CopyAndScan(text));
-        const auto c = Clock::now();
-        editTime += b - a;
-        baseTime += c - b;
-        state.SetIterationTime(std::chrono::duration<double>(c - a).count());
-    }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["edit_ms"] = std::chrono::duration<double, std::milli>(editTime).count() / n;
-    state.counters["copy_scan_ms"] = std::chrono::duration<double, std::milli>(baseTime).count() / n;
-    state.counters["ratio"] = static_cast<double>(editTime.count()) / static_cast<double>(baseTime.count());
-    state.counters["goal"] = 0.1;
+    Compare(
+        state, [&] { w.ScrollTo(0); }, [&] { w.ScrollTo(text.size()); },
+        [&] { benchmark::DoNotOptimize(CopyAndScan(text)); }, "edit_ms", "copy_scan_ms", 0.1);
 }
 
 void ScrollToEndFlat(benchmark::State& state) {
@@ -133,24 +128,13 @@ void ScrollToEndFlat(benchmark::State& state) {
     Window big, little;
     SetWindowTextA(big.edit, large.c_str());
     SetWindowTextA(little.edit, small.c_str());
-    Clock::duration bigTime{}, littleTime{};
-    for (auto _ : state) {
-        big.ScrollTo(0);
-        little.ScrollTo(0);
-        const auto a = Clock::now();
-        big.ScrollTo(large.size());
-        const auto b = Clock::now();
-        little.ScrollTo(small.size());
-        const auto c = Clock::now();
-        bigTime += b - a;
-        littleTime += c - b;
-        state.SetIterationTime(std::chrono::duration<double>(c - a).count());
-    }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["50MB_ms"] = std::chrono::duration<double, std::milli>(bigTime).count() / n;
-    state.counters["64KB_ms"] = std::chrono::duration<double, std::milli>(littleTime).count() / n;
-    state.counters["ratio"] = static_cast<double>(bigTime.count()) / static_cast<double>(littleTime.count());
-    state.counters["goal"] = 1.25;
+    Compare(
+        state,
+        [&] {
+            big.ScrollTo(0);
+            little.ScrollTo(0);
+        },
+        [&] { big.ScrollTo(large.size()); }, [&] { little.ScrollTo(small.size()); }, "50MB_ms", "64KB_ms", 1.25);
 }
 
 BENCHMARK(SetText)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/controls/ControlStates.h"
+#include "platform/controls/ControlSupport.h"
 #include "platform/graphics/Edges.h"
 #include "platform/graphics/Gdi.h"
 #include "platform/graphics/Rects.h"
@@ -25,12 +26,6 @@ constexpr int kBoxSize = 13;    // a check box's square
 constexpr int kRadioSize = 12;  // a radio button's circle
 constexpr int kBoxGap = 4;      // between the box and the text
 constexpr int kGroupIndent = 8;
-
-std::string TextOf(HWND hwnd) {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 bool IsButton(HWND hwnd) {
     char name[16];
@@ -112,24 +107,11 @@ bool Button::Pushlike() const {
 }
 
 LRESULT Button::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (LRESULT result; ControlSupport::Captioned(hwnd_, font_, message, wParam, lParam, result)) return result;
     switch (message) {
-        case WM_SETTEXT: {
-            const LRESULT done = DefWindowProcA(hwnd_, message, wParam, lParam);
-            InvalidateRect(hwnd_, nullptr, TRUE);
-            return done;
-        }
-        case WM_SETFONT:
-            font_ = reinterpret_cast<HFONT>(wParam);
-            if (LOWORD(static_cast<std::uintptr_t>(lParam))) InvalidateRect(hwnd_, nullptr, TRUE);
-            return 0;
-        case WM_GETFONT:
-            return reinterpret_cast<LRESULT>(font_);
-        case WM_ERASEBKGND:
-            return 1;  // painted whole in WM_PAINT
         case WM_PAINT:
             OnPaint();
             return 0;
-        case WM_ENABLE:
         case WM_STYLECHANGED:
             InvalidateRect(hwnd_, nullptr, TRUE);
             return 0;
@@ -299,15 +281,8 @@ void Button::OnPaint() {
     RECT client;
     GetClientRect(hwnd_, &client);
     // Push buttons ask with WM_CTLCOLORBTN, the others as static text does.
-    const UINT ask = Pushlike() ? WM_CTLCOLORBTN : WM_CTLCOLORSTATIC;
-    SetTextColor(hdc, GetSysColor(COLOR_BTNTEXT));
-    SetBkColor(hdc, GetSysColor(COLOR_3DFACE));
-    const HWND parent = GetParent(hwnd_);
-    auto brush = reinterpret_cast<HBRUSH>(
-        parent ? SendMessageA(parent, ask, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(hwnd_)) : 0);
-    if (!brush)
-        brush = reinterpret_cast<HBRUSH>(
-            DefWindowProcA(hwnd_, ask, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(hwnd_)));
+    const HBRUSH brush = ControlSupport::AskColors(hwnd_, hdc, Pushlike() ? WM_CTLCOLORBTN : WM_CTLCOLORSTATIC,
+                                                   COLOR_BTNTEXT, COLOR_3DFACE);
     FillRect(hdc, &client, brush);
     HGDIOBJ oldFont = SelectObject(hdc, font_ ? font_ : GetStockObject(SYSTEM_FONT));
     SetBkMode(hdc, TRANSPARENT);
@@ -338,7 +313,7 @@ void Button::PaintPush(HDC hdc, const RECT& client, DWORD style) {
     }
     RECT text = r;
     if (pushed) OffsetRect(&text, 1, 1);
-    const std::string caption = TextOf(hwnd_);
+    const std::string caption = ControlSupport::Caption(hwnd_);
     const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
     if (style & WS_DISABLED) {
         // Embossed: a highlight below and right of the grey text.
@@ -377,7 +352,7 @@ void Button::PaintCheck(HDC hdc, const RECT& client, DWORD style, bool radio) {
     else
         text.left = size + kBoxGap;
     if (style & WS_DISABLED) SetTextColor(hdc, GetSysColor(COLOR_GRAYTEXT));
-    const std::string caption = TextOf(hwnd_);
+    const std::string caption = ControlSupport::Caption(hwnd_);
     const UINT format = DT_SINGLELINE | DT_VCENTER | (leftText ? DT_RIGHT : DT_LEFT);
     DrawTextA(hdc, caption.c_str(), -1, &text, format);
     if (focused_ && !caption.empty()) {
@@ -399,7 +374,7 @@ void Button::PaintGroup(HDC hdc, const RECT& client, HBRUSH brush) {
     RECT frame = client;
     frame.top += metrics.tmHeight / 2;
     DrawEdge(hdc, &frame, EDGE_ETCHED, BF_RECT);
-    const std::string caption = TextOf(hwnd_);
+    const std::string caption = ControlSupport::Caption(hwnd_);
     if (caption.empty()) return;
     RECT text{kGroupIndent, 0, client.right - kGroupIndent, metrics.tmHeight};
     DrawTextA(hdc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_CALCRECT);

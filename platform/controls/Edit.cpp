@@ -7,6 +7,7 @@
 #include <new>
 
 #include "platform/controls/ControlStates.h"
+#include "platform/controls/ControlSupport.h"
 #include "platform/graphics/Gdi.h"
 #include "platform/graphics/Rects.h"
 #include "platform/graphics/SystemColors.h"
@@ -280,16 +281,9 @@ void Edit::OnPaint() {
     const bool disabled = style & WS_DISABLED;
     // A read-only or disabled edit asks for the colours of static text.
     const UINT ask = (style & ES_READONLY) || disabled ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT;
-    SetTextColor(hdc, GetSysColor(COLOR_WINDOWTEXT));
-    SetBkColor(hdc, GetSysColor(COLOR_WINDOW));
     SetBkMode(hdc, OPAQUE);
     SelectObject(hdc, view_.Font() ? view_.Font() : GetStockObject(SYSTEM_FONT));
-    const HWND parent = (style & WS_CHILD) ? GetParent(hwnd_) : nullptr;
-    auto brush = reinterpret_cast<HBRUSH>(
-        parent ? SendMessageA(parent, ask, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(hwnd_)) : 0);
-    if (!brush)
-        brush = reinterpret_cast<HBRUSH>(
-            DefWindowProcA(hwnd_, ask, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(hwnd_)));
+    const HBRUSH brush = ControlSupport::AskColors(hwnd_, hdc, ask, COLOR_WINDOWTEXT, COLOR_WINDOW);
     if (disabled) SetTextColor(hdc, GetSysColor(COLOR_GRAYTEXT));
     FillRect(hdc, &ps.rcPaint, brush);
     const bool selection = focused_ || (style & ES_NOHIDESEL);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/controls/ControlStates.h"
+#include "platform/controls/ControlSupport.h"
 #include "platform/graphics/Edges.h"
 #include "platform/graphics/Gdi.h"
 #include "platform/graphics/Images.h"
@@ -15,12 +16,6 @@
 namespace {
 
 using States = ControlStates<Static>;
-
-std::string TextOf(HWND hwnd) {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 }  // namespace
 
@@ -55,25 +50,10 @@ LRESULT CALLBACK Static::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 DWORD Static::Style() const { return static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_STYLE)); }
 
 LRESULT Static::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (LRESULT result; ControlSupport::Captioned(hwnd_, font_, message, wParam, lParam, result)) return result;
     switch (message) {
-        case WM_SETTEXT: {
-            const LRESULT done = DefWindowProcA(hwnd_, message, wParam, lParam);
-            InvalidateRect(hwnd_, nullptr, TRUE);
-            return done;
-        }
-        case WM_SETFONT:
-            font_ = reinterpret_cast<HFONT>(wParam);
-            if (LOWORD(static_cast<std::uintptr_t>(lParam))) InvalidateRect(hwnd_, nullptr, TRUE);
-            return 0;
-        case WM_GETFONT:
-            return reinterpret_cast<LRESULT>(font_);
-        case WM_ERASEBKGND:
-            return 1;  // painted whole in WM_PAINT
         case WM_PAINT:
             OnPaint();
-            return 0;
-        case WM_ENABLE:
-            InvalidateRect(hwnd_, nullptr, TRUE);
             return 0;
         case WM_GETDLGCODE:
             return DLGC_STATIC;
@@ -136,17 +116,8 @@ void Static::OnPaint() {
             break;
         default: {
             // The rest stand on the parent's brush.
-            SetTextColor(hdc, GetSysColor(COLOR_WINDOWTEXT));
-            SetBkColor(hdc, GetSysColor(COLOR_3DFACE));
-            const HWND parent = GetParent(hwnd_);
-            auto brush = reinterpret_cast<HBRUSH>(
-                parent ? SendMessageA(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hdc),
-                                      reinterpret_cast<LPARAM>(hwnd_))
-                       : 0);
-            if (!brush)
-                brush = reinterpret_cast<HBRUSH>(DefWindowProcA(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hdc),
-                                                                reinterpret_cast<LPARAM>(hwnd_)));
-            FillRect(hdc, &client, brush);
+            FillRect(hdc, &client,
+                     ControlSupport::AskColors(hwnd_, hdc, WM_CTLCOLORSTATIC, COLOR_WINDOWTEXT, COLOR_3DFACE));
             if (kind == SS_BLACKFRAME || kind == SS_GRAYFRAME || kind == SS_WHITEFRAME) {
                 const int color = kind == SS_BLACKFRAME  ? COLOR_WINDOWFRAME
                                   : kind == SS_GRAYFRAME ? COLOR_3DSHADOW
@@ -197,7 +168,7 @@ void Static::PaintText(HDC hdc, const RECT& client, DWORD style) {
     if (style & SS_ENDELLIPSIS) format |= DT_END_ELLIPSIS;
     if (style & WS_DISABLED) SetTextColor(hdc, GetSysColor(COLOR_GRAYTEXT));
     HGDIOBJ old = SelectObject(hdc, font_ ? font_ : GetStockObject(SYSTEM_FONT));
-    const std::string text = TextOf(hwnd_);
+    const std::string text = ControlSupport::Caption(hwnd_);
     RECT r = client;
     DrawTextA(hdc, text.c_str(), static_cast<int>(text.size()), &r, format);
     SelectObject(hdc, old);
