@@ -212,11 +212,12 @@ void EditView::Paint(HDC hdc, const RECT& update, std::size_t from, std::size_t 
         DrawLine(hdc, line, format_.top + static_cast<int>(row) * lineHeight_, from, to, selection);
     }
     if (caret != kNoCaret) {
+        // Inverted, so that it shows on the selection's colours as well as on the text's.
         const POINT at = PointOf(caret);
-        const RECT bar{at.x, at.y, at.x + 1, at.y + lineHeight_};
-        const COLORREF back = SetBkColor(hdc, GetTextColor(hdc));
-        ExtTextOutA(hdc, 0, 0, ETO_OPAQUE, &bar, "", 0, nullptr);
-        SetBkColor(hdc, back);
+        for (int y = at.y; y < at.y + lineHeight_; ++y) {
+            const COLORREF under = GetPixel(hdc, at.x, y);
+            if (under != CLR_INVALID) SetPixel(hdc, at.x, y, under ^ 0x00FFFFFF);
+        }
     }
     RestoreDC(hdc, -1);
     SelectObject(hdc, oldFont);
