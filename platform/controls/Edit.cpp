@@ -12,6 +12,7 @@
 #include "platform/graphics/Rects.h"
 #include "platform/graphics/SystemColors.h"
 #include "platform/window/Clipboard.h"
+#include "platform/window/MessageBeep.h"
 #include "platform/window/ScrollBars.h"
 #include "platform/window/Windows.h"
 
@@ -360,7 +361,7 @@ bool Edit::OnKeyDown(int vk) {
         case VK_DELETE:
             if (shift)
                 Cut();
-            else if (!ReadOnly())
+            else
                 Delete(true);
             return true;
         case VK_INSERT:
@@ -390,25 +391,37 @@ void Edit::OnChar(unsigned char c) {
             Cut();
             return;
         case 8:
-            if (!ReadOnly()) Delete(false);
+            Delete(false);
             return;
         case '\r':
         case '\n':
-            if (text_.Multiline() && !ReadOnly()) ReplaceSelection("\r\n");
+            if (text_.Multiline()) Insert("\r\n");
             return;
         case '\t':
-            if (text_.Multiline() && !ReadOnly()) ReplaceSelection("\t");
+            if (text_.Multiline()) Insert("\t");
             return;
         default:
             break;
     }
-    if (c < 0x20 || c == 0x7F || ReadOnly()) return;
+    if (c < 0x20 || c == 0x7F) return;
     const DWORD style = Style();
-    if ((style & ES_NUMBER) && !std::isdigit(c)) return;
+    if ((style & ES_NUMBER) && !std::isdigit(c)) {
+        MessageBeep(0);
+        return;
+    }
     if (style & ES_UPPERCASE) c = static_cast<unsigned char>(std::toupper(c));
     if (style & ES_LOWERCASE) c = static_cast<unsigned char>(std::tolower(c));
     const char typed = static_cast<char>(c);
-    ReplaceSelection(std::string_view(&typed, 1));
+    Insert(std::string_view(&typed, 1));
+}
+
+void Edit::Insert(std::string_view typed) {
+    // A read-only edit refuses the user's changes with the warning sound, as the platform's does.
+    if (ReadOnly()) {
+        MessageBeep(0);
+        return;
+    }
+    ReplaceSelection(typed);
 }
 
 void Edit::ReplaceSelection(std::string_view with) {
@@ -418,6 +431,7 @@ void Edit::ReplaceSelection(std::string_view with) {
     // The limit holds what is typed and replaced, not what the owner sets with WM_SETTEXT.
     n = EditText::Fit(with, kept >= limit_ ? 0 : limit_ - kept);
     const bool truncated = n < with.size();
+    if (truncated) MessageBeep(0);
     if (from == to && n == 0) {
         if (truncated) Notify(EN_MAXTEXT);
         return;
@@ -435,6 +449,10 @@ void Edit::ReplaceSelection(std::string_view with) {
 }
 
 void Edit::Delete(bool forward) {
+    if (ReadOnly()) {
+        MessageBeep(0);
+        return;
+    }
     if (anchor_ == caret_) {
         if (forward)
             caret_ = text_.Next(caret_);
@@ -451,13 +469,20 @@ void Edit::Copy() {
 }
 
 void Edit::Cut() {
-    if (ReadOnly() || anchor_ == caret_) return;
+    if (anchor_ == caret_) return;
+    if (ReadOnly()) {
+        MessageBeep(0);
+        return;
+    }
     Copy();
     ReplaceSelection({});
 }
 
 void Edit::Paste() {
-    if (ReadOnly()) return;
+    if (ReadOnly()) {
+        MessageBeep(0);
+        return;
+    }
     const std::optional<std::string> pasted = Clipboard::Text();
     if (!pasted) return;
     std::string_view with = *pasted;
@@ -531,7 +556,7 @@ void Edit::OnTimer(std::uintptr_t id) {
 
 void Edit::OnScroll(int bar, int request) {
     const bool vertical = bar == SB_VERT;
-    if (!Notify(vertical ? EN_VSCROLL : EN_HSCROLL)) return;
+    if (request == SB_ENDSCROLL || !Notify(vertical ? EN_VSCROLL : EN_HSCROLL)) return;
     if (request == SB_THUMBTRACK || request == SB_THUMBPOSITION) {
         // The 32-bit position: the message carries 16 bits only.
         SCROLLINFO info{sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};

@@ -103,6 +103,7 @@ private:
     LRESULT OnCharFromPos(POINT p);
 
     // Editing.
+    void Insert(std::string_view typed);  // the user's change, refused when read-only
     void ReplaceSelection(std::string_view with);
     void Copy();
     void Paste();

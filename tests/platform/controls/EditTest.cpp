@@ -10,6 +10,7 @@
 #include "platform/controls/Edit.h"
 #include "platform/controls/EditText.h"
 #include "platform/graphics/SystemColors.h"
+#include "platform/window/MessageBeep.h"
 #include "platform/window/ScrollBars.h"
 #include "tests/platform/controls/ControlTesting.h"
 
@@ -278,8 +279,9 @@ TEST_F(EditTest, CopyWorksReadOnlyAndKeepsLineEnds) {
     Select(edit, 7, 13);
     Press(VK_INSERT, kControl);
     EXPECT_EQ(Clipboard(), "second");
-    // Read-only: nothing changes the text.
+    // Read-only: nothing changes the text, and each refusal sounds the warning.
     display->SetClipboardText("pasted");
+    const long beeps = MessageBeepCount();
     Select(edit, 0, 5);
     Press('V', kControl);
     Press('X', kControl);
@@ -289,6 +291,7 @@ TEST_F(EditTest, CopyWorksReadOnlyAndKeepsLineEnds) {
     Type("typed");
     SendMessageA(edit, WM_PASTE, 0, 0);
     EXPECT_EQ(Text(edit), "first\r\nsecond\r\nthird");
+    EXPECT_EQ(MessageBeepCount() - beeps, 11) << "paste, cut, delete, backspace, enter, five letters, WM_PASTE";
     EXPECT_EQ(Clipboard(), "pasted");
     // EM_REPLACESEL is the owner's, not the user's: it works read-only too.
     SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("FIRST"));
@@ -498,6 +501,15 @@ TEST_F(EditTest, KeysWheelScrollBarsAndMessagesScrollTheText) {
          },
          page - 1},
         {"the bar's line down", [&] { SendMessageA(edit, WM_VSCROLL, SB_LINEDOWN, 0); }, page},
+        {"a click on the bar's down arrow",
+         [&] {
+             RECT r;
+             GetWindowRect(edit, &r);
+             const int bar = GetSystemMetrics(SM_CXVSCROLL);
+             display->Click(POINT{r.right - bar / 2, r.bottom - bar - bar / 2});
+             PumpAll();
+         },
+         page + 1},
         {"the bar's thumb, past 16 bits of position",
          [&] {
              SCROLLINFO track{sizeof(SCROLLINFO), SIF_POS, 0, 0, 0, 500, 0};
@@ -578,9 +590,9 @@ TEST_F(EditTest, TheParentChoosesTheColoursAReadOnlyEditAsksLikeStaticText) {
         SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
         return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
     });
-    HWND readOnly = Multi("text", kLogStyle, RECT{10, 10, 110, 60});
-    HWND editable = Multi("text", kEditable, RECT{120, 10, 220, 60});
-    HWND disabled = Multi("text", kEditable | WS_DISABLED, RECT{10, 70, 110, 120});
+    HWND readOnly = Multi("text", kLogStyle, RECT{10, 10, 130, 80});
+    HWND editable = Multi("text", kEditable, RECT{140, 10, 260, 80});
+    HWND disabled = Multi("text", kEditable | WS_DISABLED, RECT{10, 90, 130, 160});
     PumpAll();
     const auto asked = [&](HWND edit) {
         std::vector<UINT> messages;
@@ -593,18 +605,19 @@ TEST_F(EditTest, TheParentChoosesTheColoursAReadOnlyEditAsksLikeStaticText) {
     EXPECT_EQ(asked(readOnly), std::vector<UINT>{WM_CTLCOLORSTATIC});
     EXPECT_EQ(asked(editable), std::vector<UINT>{WM_CTLCOLOREDIT});
     EXPECT_EQ(asked(disabled), std::vector<UINT>{WM_CTLCOLORSTATIC});
-    // Below the text, the brush shows: white as asked for; the editable one white by default.
-    EXPECT_EQ(PixelAt(readOnly, 50, 40), RGB(255, 255, 255));
-    EXPECT_EQ(PixelAt(editable, 50, 40), GetSysColor(COLOR_WINDOW));
+    // Below the text (in a client area that the scroll bars leave 104 by 54), the brush shows:
+    // white as asked for; the editable one white by default.
+    EXPECT_EQ(PixelAt(readOnly, 60, 40), RGB(255, 255, 255));
+    EXPECT_EQ(PixelAt(editable, 60, 40), GetSysColor(COLOR_WINDOW));
     // Without an answer a read-only edit is grey, as static text is.
     recorder.Clear();
     SendMessageA(readOnly, EM_SETREADONLY, TRUE, 0);
     InvalidateRect(readOnly, nullptr, TRUE);
-    EXPECT_EQ(PixelAt(readOnly, 50, 40), GetSysColor(COLOR_3DFACE));
+    EXPECT_EQ(PixelAt(readOnly, 60, 40), GetSysColor(COLOR_3DFACE));
     // EM_SETREADONLY changes the style and the question.
     SendMessageA(readOnly, EM_SETREADONLY, FALSE, 0);
     EXPECT_FALSE(GetWindowLongPtrA(readOnly, GWL_STYLE) & ES_READONLY);
-    EXPECT_EQ(PixelAt(readOnly, 50, 40), GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(PixelAt(readOnly, 60, 40), GetSysColor(COLOR_WINDOW));
 }
 
 TEST_F(EditTest, TheFontIsTheSystemsUntilOneIsSet) {
