@@ -73,14 +73,7 @@ void DrawCheckMark(HDC hdc, const RECT& box, COLORREF color) {
 
 }  // namespace
 
-void Button::Register() {
-    WNDCLASSA cls{};
-    cls.style = CS_DBLCLKS;
-    cls.lpfnWndProc = Proc;
-    cls.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    cls.lpszClassName = kClassName;
-    RegisterClassA(&cls);
-}
+void Button::Register() { ControlSupport::Register(kClassName, Proc, IDC_ARROW); }
 
 LRESULT CALLBACK Button::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CREATE) {

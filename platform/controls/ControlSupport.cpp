@@ -4,6 +4,15 @@
 #include "platform/graphics/SystemColors.h"
 #include "platform/window/Windows.h"
 
+void ControlSupport::Register(const char* name, WNDPROC proc, LPCSTR cursor) {
+    WNDCLASSA cls{};
+    cls.style = CS_DBLCLKS;
+    cls.lpfnWndProc = proc;
+    cls.hCursor = LoadCursorA(nullptr, cursor);
+    cls.lpszClassName = name;
+    RegisterClassA(&cls);
+}
+
 HBRUSH ControlSupport::AskColors(HWND control, HDC hdc, UINT message, int text, int back) {
     SetTextColor(hdc, GetSysColor(text));
     SetBkColor(hdc, GetSysColor(back));

@@ -30,14 +30,7 @@ POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(l
 
 }  // namespace
 
-void Edit::Register() {
-    WNDCLASSA cls{};
-    cls.style = CS_DBLCLKS;
-    cls.lpfnWndProc = Proc;
-    cls.hCursor = LoadCursorA(nullptr, IDC_IBEAM);
-    cls.lpszClassName = kClassName;
-    RegisterClassA(&cls);
-}
+void Edit::Register() { ControlSupport::Register(kClassName, Proc, IDC_IBEAM); }
 
 Edit::Edit(HWND hwnd, bool multiline) : hwnd_(hwnd), text_(multiline), view_(text_) {}
 

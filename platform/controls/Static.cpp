@@ -19,14 +19,7 @@ using States = ControlStates<Static>;
 
 }  // namespace
 
-void Static::Register() {
-    WNDCLASSA cls{};
-    cls.style = CS_DBLCLKS;
-    cls.lpfnWndProc = Proc;
-    cls.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    cls.lpszClassName = kClassName;
-    RegisterClassA(&cls);
-}
+void Static::Register() { ControlSupport::Register(kClassName, Proc, IDC_ARROW); }
 
 Static::~Static() {
     if (loaded_) DestroyIcon(loaded_);
