@@ -11,6 +11,7 @@
 
 #include "platform/controls/ControlStates.h"
 #include "platform/controls/ControlSupport.h"
+#include "platform/controls/PrivateMessageTrace.h"
 #include "platform/graphics/Edges.h"
 #include "platform/graphics/Gdi.h"
 #include "platform/graphics/Rects.h"
@@ -183,6 +184,8 @@ LRESULT Button::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
             if (IsWindowEnabled(hwnd_)) Click();
             return 0;
         default:
+            if (message >= BM_GETCHECK && message <= BM_GETCHECK + 0x0F)
+                PrivateMessageTrace::Unknown(kClassName, hwnd_, message, wParam, lParam);
             break;
     }
     return DefWindowProcA(hwnd_, message, wParam, lParam);

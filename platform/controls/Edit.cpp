@@ -8,6 +8,7 @@
 
 #include "platform/controls/ControlStates.h"
 #include "platform/controls/ControlSupport.h"
+#include "platform/controls/PrivateMessageTrace.h"
 #include "platform/graphics/Gdi.h"
 #include "platform/graphics/Rects.h"
 #include "platform/graphics/SystemColors.h"
@@ -211,6 +212,8 @@ LRESULT Edit::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         case EM_EMPTYUNDOBUFFER:
             return FALSE;
         default:
+            if (message >= EM_GETSEL && message <= EM_CHARFROMPOS + 0x10)
+                PrivateMessageTrace::Unknown(kClassName, hwnd_, message, wParam, lParam);
             break;
     }
     return DefWindowProcA(hwnd_, message, wParam, lParam);

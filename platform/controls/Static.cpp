@@ -6,6 +6,7 @@
 
 #include "platform/controls/ControlStates.h"
 #include "platform/controls/ControlSupport.h"
+#include "platform/controls/PrivateMessageTrace.h"
 #include "platform/graphics/Edges.h"
 #include "platform/graphics/Gdi.h"
 #include "platform/graphics/Images.h"
@@ -63,6 +64,8 @@ LRESULT Static::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         case STM_GETICON:
             return reinterpret_cast<LRESULT>(icon_);
         default:
+            if (message >= STM_SETICON && message <= STM_SETICON + 0x0F)
+                PrivateMessageTrace::Unknown(kClassName, hwnd_, message, wParam, lParam);
             return DefWindowProcA(hwnd_, message, wParam, lParam);
     }
 }
