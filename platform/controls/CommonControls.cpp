@@ -2,10 +2,13 @@
 
 #include "platform/controls/CommCtrl.h"
 #include "platform/controls/Button.h"
+#include "platform/controls/Dialog.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/Header.h"
+#include "platform/controls/ListBox.h"
 #include "platform/controls/ListView.h"
 #include "platform/controls/MenuBar.h"
+#include "platform/controls/MessageBox.h"
 #include "platform/controls/PopupMenuWindow.h"
 #include "platform/controls/ScrollBar.h"
 #include "platform/controls/Static.h"
@@ -20,7 +23,10 @@ void RegisterEveryClass() {
     Header::Register();
     ListView::Register();
     Button::Register();
+    Dialog::Register();
+    MessageBox::RegisterIcons();
     Edit::Register();
+    ListBox::Register();
     Static::Register();
 }
 
