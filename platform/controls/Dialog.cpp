@@ -81,7 +81,7 @@ void Dialog::Register() {
 Dialog* Dialog::Of(HWND hwnd) { return States::Find(hwnd); }
 
 Dialog::~Dialog() {
-    if (ownsFont_ && font_) DeleteObject(font_);
+    if (ownedFont_) DeleteObject(ownedFont_);
 }
 
 SIZE Dialog::BaseUnits(HFONT font) {
@@ -133,6 +133,13 @@ HWND Dialog::Create(const DialogTemplate& dialog, HWND owner, DLGPROC proc, LPAR
         SetWindowPos(hwnd, nullptr, 0, 0, window.right - window.left + client.cx - inside.right,
                      window.bottom - window.top + client.cy - inside.bottom,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The dialog procedure hears of its font before its controls are made.
+    if (font) SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    self = Of(hwnd);
+    if (!self) {
+        if (font) DeleteObject(font);
+        return nullptr;
+    }
     self->UseFont(font, true);
     if (!self->AddItems(dialog)) {
         DestroyWindow(hwnd);
@@ -152,9 +159,9 @@ HWND Dialog::Create(const DialogTemplate& dialog, HWND owner, DLGPROC proc, LPAR
 }
 
 void Dialog::UseFont(HFONT font, bool owned) {
-    if (ownsFont_ && font_ && font_ != font) DeleteObject(font_);
     font_ = font;
-    ownsFont_ = owned && font;
+    // Controls may still hold the template's font after another is set: it goes with the dialog.
+    if (owned) ownedFont_ = font;
 }
 
 bool Dialog::AddItems(const DialogTemplate& dialog) {

@@ -134,7 +134,7 @@ private:
     HWND hwnd_;
     DLGPROC proc_;
     HFONT font_ = nullptr;
-    bool ownsFont_ = false;
+    HFONT ownedFont_ = nullptr;
     SIZE units_{};
     HWND savedFocus_ = nullptr;
     WORD defId_ = 0;

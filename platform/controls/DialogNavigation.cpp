@@ -17,7 +17,8 @@ namespace {
 
 DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE)); }
 
-bool Usable(HWND hwnd) { return IsWindowVisible(hwnd) && IsWindowEnabled(hwnd); }
+// By the control's own style: a hidden dialog's controls are still its tab stops.
+bool Usable(HWND hwnd) { return (StyleOf(hwnd) & WS_VISIBLE) && IsWindowEnabled(hwnd); }
 
 LRESULT CodeOf(HWND hwnd, WPARAM key = 0, const MSG* msg = nullptr) {
     return SendMessageA(hwnd, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(msg));
