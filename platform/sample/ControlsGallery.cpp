@@ -16,7 +16,9 @@
 
 #include "platform/controls/Button.h"
 #include "platform/controls/CommCtrl.h"
+#include "platform/controls/Dialog.h"
 #include "platform/controls/Edit.h"
+#include "platform/controls/FileDialog.h"
 #include "platform/controls/Static.h"
 #include "platform/drivers/HeadlessDriver.h"
 #include "platform/graphics/Gdi.h"
@@ -28,11 +30,55 @@ namespace {
 
 constexpr int kIcon = 1, kTitle = 2, kVersion = 3, kSeparator = 4, kLog = 5, kGroup = 6, kCheck = 7, kRadioA = 8,
               kRadioB = 9, kNameLabel = 10, kName = 11, kOk = 12, kCancel = 13, kEtched = 14, kListRoom = 15,
-              kListLabel = 16, kStatus = 17;
+              kListLabel = 16, kStatus = 17, kOpenDialog = 18, kOpenSave = 19;
 constexpr int kIconResource = 128;
 constexpr int kLogLines = 100000;
 
 HFONT gBold = nullptr;
+
+// A dialog from a template, laid out as the viewer's About box.
+DialogTemplate SampleDialog() {
+    DialogTemplate t;
+    t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SETFONT;
+    t.caption = "About ...";
+    t.fontFace = "MS Sans Serif";
+    t.pointSize = 8;
+    t.cx = 196;
+    t.cy = 62;
+    t.items = {
+        {Button::kClassName, "OK", IDOK, WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, 0, 137, 41, 52, 14},
+        {Static::kClassName, "#128", IDC_STATIC, WS_VISIBLE | SS_ICON, 0, 9, 10, 20, 20},
+        {Static::kClassName, "Quillbridge Log Viewer", 1002, WS_VISIBLE | SS_NOPREFIX, 0, 42, 11, 142, 8},
+        {Static::kClassName, "", 1005, WS_VISIBLE | SS_GRAYFRAME, 0, 7, 38, 181, 1},
+        {Static::kClassName, "A dialog made from a template", 1003, WS_VISIBLE | SS_NOPREFIX, 0, 7, 44, 125, 8},
+        {Static::kClassName, "Version 1.0.1", 1007, WS_VISIBLE | SS_NOPREFIX, 0, 42, 23, 146, 8},
+    };
+    return t;
+}
+
+INT_PTR CALLBACK SampleDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) return TRUE;
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(hwnd, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// The Save dialog as the viewer's Export command asks for it.
+std::string AskExportPath(HWND owner) {
+    char path[260] = "";
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = "Text files(*.txt)\0*.txt\0All Files(*.*)\0*.*\0";
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = sizeof path;
+    ofn.lpstrDefExt = "txt";
+    ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
+    return GetSaveFileNameA(&ofn) ? path : "(cancelled)";
+}
 
 // The program's icon in pixel art: a blue disc with a white ring.
 std::string IconArt() {
@@ -99,11 +145,13 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
                   WS_EX_CLIENTEDGE);
             Child(hwnd, Button::kClassName, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, kOk);
             Child(hwnd, Button::kClassName, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, kCancel);
+            Child(hwnd, Button::kClassName, "&Dialog...", BS_PUSHBUTTON | WS_TABSTOP, kOpenDialog);
+            Child(hwnd, Button::kClassName, "Sa&ve...", BS_PUSHBUTTON | WS_TABSTOP, kOpenSave);
             Child(hwnd, Static::kClassName, "", SS_ETCHEDHORZ, kEtched);
             Child(hwnd, Static::kClassName, "", SS_ETCHEDFRAME, kListRoom);
             Child(hwnd, Static::kClassName, "Room for the report list", SS_CENTER, kListLabel);
             Child(hwnd, Static::kClassName, "Click, type, select and scroll.", SS_LEFTNOWORDWRAP, kStatus);
-            for (int id = kTitle; id <= kStatus; ++id)
+            for (int id = kTitle; id <= kOpenSave; ++id)
                 SendMessageA(GetDlgItem(hwnd, id), WM_SETFONT, reinterpret_cast<WPARAM>(id == kTitle ? gBold : gui),
                              FALSE);
             // The log box keeps the system font, as the viewer's does.
@@ -130,6 +178,8 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
             Place(hwnd, kEtched, column, 206, 230, 2);
             Place(hwnd, kOk, right - 158, 218, 75, 23);
             Place(hwnd, kCancel, right - 75, 218, 75, 23);
+            Place(hwnd, kOpenDialog, right - 158, 250, 75, 23);
+            Place(hwnd, kOpenSave, right - 75, 250, 75, 23);
             Place(hwnd, kListRoom, 10, logBottom + 10, right - 10, height - logBottom - 46);
             Place(hwnd, kListLabel, 20, logBottom + 20, right - 30, 14);
             Place(hwnd, kStatus, 10, height - 26, right - 10, 16);
@@ -149,6 +199,12 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
                                  (id == kCheck ? ", checked " + std::to_string(SendMessageA(reinterpret_cast<HWND>(lParam),
                                                                                             BM_GETCHECK, 0, 0))
                                                : std::string()));
+            if (code == BN_CLICKED && id == kOpenDialog) {
+                const DialogTemplate sample = SampleDialog();
+                const INT_PTR answer = DialogBoxIndirectParamA(nullptr, &sample, hwnd, SampleDialogProc, 0);
+                Status(hwnd, "the dialog answered " + std::to_string(answer));
+            }
+            if (code == BN_CLICKED && id == kOpenSave) Status(hwnd, "save to " + AskExportPath(hwnd));
             if (code == EN_CHANGE && id == kName) {
                 char name[256];
                 GetWindowTextA(reinterpret_cast<HWND>(lParam), name, sizeof name);

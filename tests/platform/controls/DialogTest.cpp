@@ -322,7 +322,8 @@ TEST_F(DialogUnitsTest, TheDialogStandsOnItsColourAndAsksItsProcedureFirst) {
 }
 
 TEST_F(DialogUnitsTest, ItemIntegersAreReadAsThePlatformReadsThem) {
-    HWND box = CreateDialogIndirectParamA(nullptr, &static_cast<const DialogTemplate&>(Form()), parent, nullptr, 0);
+    const DialogTemplate form = Form();
+    HWND box = CreateDialogIndirectParamA(nullptr, &form, parent, nullptr, 0);
     ASSERT_NE(box, nullptr);
     struct Case {
         const char* text;
