@@ -36,22 +36,23 @@ constexpr int kLogLines = 100000;
 
 HFONT gBold = nullptr;
 
-// A dialog from a template, laid out as the viewer's About box.
+// A dialog from a template: a label naming an edit, a check box, OK and Cancel; it answers the
+// number typed, or 0 when cancelled.
 DialogTemplate SampleDialog() {
     DialogTemplate t;
     t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SETFONT;
-    t.caption = "About ...";
+    t.caption = "Go To Line";
     t.fontFace = "MS Sans Serif";
     t.pointSize = 8;
-    t.cx = 196;
-    t.cy = 62;
+    t.cx = 180;
+    t.cy = 64;
+    const DWORD stop = WS_VISIBLE | WS_TABSTOP | WS_GROUP;
     t.items = {
-        {Button::kClassName, "OK", IDOK, WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, 0, 137, 41, 52, 14},
-        {Static::kClassName, "#128", IDC_STATIC, WS_VISIBLE | SS_ICON, 0, 9, 10, 20, 20},
-        {Static::kClassName, "Quillbridge Log Viewer", 1002, WS_VISIBLE | SS_NOPREFIX, 0, 42, 11, 142, 8},
-        {Static::kClassName, "", 1005, WS_VISIBLE | SS_GRAYFRAME, 0, 7, 38, 181, 1},
-        {Static::kClassName, "A dialog made from a template", 1003, WS_VISIBLE | SS_NOPREFIX, 0, 7, 44, 125, 8},
-        {Static::kClassName, "Version 1.0.1", 1007, WS_VISIBLE | SS_NOPREFIX, 0, 42, 23, 146, 8},
+        {Static::kClassName, "&Line number:", IDC_STATIC, WS_VISIBLE, 0, 7, 9, 50, 8},
+        {Edit::kClassName, "1", 100, stop | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 60, 7, 113, 12},
+        {Button::kClassName, "&Select the line", 101, stop | BS_AUTOCHECKBOX, 0, 60, 24, 113, 10},
+        {Button::kClassName, "OK", IDOK, stop | BS_DEFPUSHBUTTON, 0, 69, 43, 50, 14},
+        {Button::kClassName, "Cancel", IDCANCEL, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 123, 43, 50, 14},
     };
     return t;
 }
@@ -59,7 +60,7 @@ DialogTemplate SampleDialog() {
 INT_PTR CALLBACK SampleDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) return TRUE;
     if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-        EndDialog(hwnd, LOWORD(wParam));
+        EndDialog(hwnd, LOWORD(wParam) == IDOK ? GetDlgItemInt(hwnd, 100, nullptr, FALSE) : 0);
         return TRUE;
     }
     return FALSE;
