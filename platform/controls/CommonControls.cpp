@@ -7,8 +7,12 @@
 #include "platform/controls/ListView.h"
 #include "platform/controls/MenuBar.h"
 #include "platform/controls/PopupMenuWindow.h"
+#include "platform/controls/Progress.h"
 #include "platform/controls/ScrollBar.h"
 #include "platform/controls/Static.h"
+#include "platform/controls/StatusBar.h"
+#include "platform/controls/Toolbar.h"
+#include "platform/controls/Tooltip.h"
 
 namespace {
 
@@ -22,6 +26,10 @@ void RegisterEveryClass() {
     Button::Register();
     Edit::Register();
     Static::Register();
+    Progress::Register();
+    StatusBar::Register();
+    Toolbar::Register();
+    Tooltip::Register();
 }
 
 }  // namespace

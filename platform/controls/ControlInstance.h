@@ -1,0 +1,63 @@
+#pragma once
+// The window procedure of a control class T, around its per-window state: the state is made in
+// WM_CREATE (T::Make; null fails the creation), kept in a window property, and freed after
+// WM_DESTROY. Messages before and after go to DefWindowProc, so handlers never see a missing
+// state. A handler that sends a message which destroys its own window keeps a live state until
+// it returns: the state is freed by the outermost call.
+//
+// T provides: static constexpr const char* kProperty; static std::unique_ptr<T> Make(HWND,
+// const CREATESTRUCTA&); LRESULT Handle(HWND, UINT, WPARAM, LPARAM).
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "platform/window/Windows.h"
+
+template <class T>
+class ControlInstance {
+public:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_CREATE && !Find(hwnd)) {
+            const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+            std::unique_ptr<T> state = cs ? T::Make(hwnd, *cs) : nullptr;
+            if (!state) return -1;
+            auto slot = std::make_unique<Slot>();
+            slot->state = std::move(state);
+            if (!SetPropA(hwnd, T::kProperty, slot.get())) return -1;
+            slot.release();  // owned through the property until WM_DESTROY
+        }
+        Slot* slot = Find(hwnd);
+        if (!slot) return DefWindowProcA(hwnd, message, wParam, lParam);
+        ++slot->depth;
+        const LRESULT result = slot->state->Handle(hwnd, message, wParam, lParam);
+        // A failed creation gets no WM_DESTROY.
+        if ((message == WM_DESTROY || (message == WM_CREATE && result == -1)) && !slot->released) {
+            RemovePropA(hwnd, T::kProperty);
+            slot->released = true;
+        }
+        if (--slot->depth == 0 && slot->released) std::unique_ptr<Slot> gone(slot);
+        return result;
+    }
+
+    // The state of a window of this class, or null.
+    static T* Of(HWND hwnd) {
+        Slot* slot = Find(hwnd);
+        return slot && !slot->released ? slot->state.get() : nullptr;
+    }
+
+    // A private message nobody handles: a line on standard error when QB_TRACE_CONTROLS is set.
+    static void Unhandled(const char* className, UINT message) {
+        static const bool tracing = std::getenv("QB_TRACE_CONTROLS") != nullptr;
+        if (tracing) std::fprintf(stderr, "%s: message 0x%04X not handled\n", className, message);
+    }
+
+private:
+    struct Slot {
+        std::unique_ptr<T> state;
+        int depth = 0;
+        bool released = false;
+    };
+
+    static Slot* Find(HWND hwnd) { return static_cast<Slot*>(GetPropA(hwnd, T::kProperty)); }
+};
