@@ -265,10 +265,10 @@ BOOL Toolbar::ReplaceBitmap(const TBREPLACEBITMAP* replace) {
         return s.instance == replace->hInstOld && s.id == replace->nIDOld;
     });
     if (it == strips_.end()) return FALSE;
+    const auto old = static_cast<std::size_t>(std::distance(strips_.begin(), it));
     const TBADDBITMAP add{replace->hInstNew, replace->nIDNew};
     if (AddBitmap(replace->nButtons, &add) < 0) return FALSE;
-    // AddBitmap appended the new strip (and may have moved the vector): put it in the old one's place.
-    const auto old = static_cast<std::size_t>(std::distance(strips_.begin(), it));
+    // AddBitmap appended the new strip: put it in the old one's place.
     ImageList_Destroy(strips_[old].list);
     strips_[old] = strips_.back();
     strips_.pop_back();

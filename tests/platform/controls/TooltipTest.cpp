@@ -57,7 +57,7 @@ protected:
     }
     bool Shows() { return IsWindowVisible(tip); }
     bool ShowsSoon() { return PumpUntil([&] { return Shows(); }); }
-    bool HidesSoon() { return PumpUntil([&] { return !Shows(); }); }
+    bool HidesSoon() { return PumpUntil([&] { return !Shows(); }, std::chrono::seconds(20)); }
     std::string TextOf(UINT_PTR id, WPARAM size = 0) {
         char buffer[Tooltip::kShortText] = {};
         TOOLINFOA ti = Info(top, id, buffer);
@@ -174,6 +174,8 @@ TEST_F(TooltipTest, TheTextIsAskedForAfterTheDelayAndShownBelowThePointer) {
 
 TEST_F(TooltipTest, LeavingClickingAndTheAutopopDelayHideTheTip) {
     Send(TTM_SETDELAYTIME, TTDT_INITIAL, reinterpret_cast<const void*>(std::intptr_t{10}));
+    // Long enough not to be what hides the tip in the first cases.
+    Send(TTM_SETDELAYTIME, TTDT_AUTOPOP, reinterpret_cast<const void*>(std::intptr_t{32000}));
     const POINT over = OnScreen(top, 200, 50);
     struct Case {
         const char* how;
