@@ -7,6 +7,7 @@
 #include "platform/controls/BarAlignment.h"
 #include "platform/controls/ControlInstance.h"
 #include "platform/controls/ToolbarPainter.h"
+#include "platform/controls/ToolbarSavedLayout.h"
 #include "platform/controls/Tooltip.h"
 #include "platform/graphics/Gdi.h"
 #include "platform/graphics/ImageList.h"
@@ -640,7 +641,77 @@ void Toolbar::UseTooltip(HWND tooltip) {
     SyncTools();
 }
 
-BOOL Toolbar::SaveRestore(bool, const TBSAVEPARAMSA*) { return FALSE; }
+std::vector<ToolbarButton> Toolbar::Offered() {
+    constexpr int kMaxOffers = 1024;  // a notify window that never says no is not asked for ever
+    std::vector<ToolbarButton> offered;
+    for (int i = 0; i < kMaxOffers; ++i) {
+        char text[128] = {};
+        NMTOOLBARA nm{};
+        nm.iItem = i;
+        nm.pszText = text;
+        nm.cchText = sizeof text;
+        const LRESULT given = Notify(TBN_GETBUTTONINFOA, &nm.hdr);
+        if (!Alive() || !given) break;
+        nm.tbButton.iString = 0;  // the text came in pszText
+        ToolbarButton b = FromStruct(nm.tbButton);
+        text[sizeof text - 1] = '\0';
+        b.text = text;
+        offered.push_back(std::move(b));
+    }
+    return offered;
+}
+
+BOOL Toolbar::SaveRestore(bool save, const TBSAVEPARAMSA* params) {
+    if (!params || !params->pszSubKey) return FALSE;
+    if (save)
+        return ToolbarSavedLayout::Write(params->hkr, params->pszSubKey, params->pszValueName,
+                                         ToolbarSavedLayout::Encode(buttons_)) == ERROR_SUCCESS;
+    std::vector<BYTE> bytes;
+    if (ToolbarSavedLayout::Read(params->hkr, params->pszSubKey, params->pszValueName, bytes) != ERROR_SUCCESS)
+        return FALSE;
+    const auto entries = ToolbarSavedLayout::Decode(bytes);
+    if (!entries) return FALSE;
+    // Buttons that are not on the bar are asked for before anything changes: the asking may change it.
+    const bool missing = std::any_of(entries->begin(), entries->end(), [&](const ToolbarSavedLayout::Entry& e) {
+        return !(e.style & BTNS_SEP) && IndexOf(e.command) < 0;
+    });
+    std::vector<ToolbarButton> offered = missing ? Offered() : std::vector<ToolbarButton>{};
+    if (!Alive()) return FALSE;
+    CancelPress();
+    hot_ = -1;
+
+    constexpr BYTE kLayoutBits = TBSTATE_HIDDEN | TBSTATE_WRAP;
+    std::vector<ToolbarButton> restored;
+    const auto take = [&](std::vector<ToolbarButton>& from, int command) {
+        auto it = std::find_if(from.begin(), from.end(), [&](const ToolbarButton& b) {
+            return b.command == command && !(b.style & BTNS_SEP);
+        });
+        if (it == from.end()) return false;
+        restored.push_back(std::move(*it));
+        from.erase(it);
+        return true;
+    };
+    for (const ToolbarSavedLayout::Entry& e : *entries) {
+        if (e.style & BTNS_SEP) {
+            ToolbarButton separator;
+            separator.command = e.command;
+            separator.image = e.image;
+            separator.style = e.style;
+            separator.state = e.state & kLayoutBits;
+            restored.push_back(std::move(separator));
+            continue;
+        }
+        if (!take(buttons_, e.command) && !take(offered, e.command)) continue;  // no such button any more
+        ToolbarButton& b = restored.back();
+        b.state = static_cast<BYTE>((b.state & ~kLayoutBits) | (e.state & kLayoutBits));
+    }
+    buttons_ = std::move(restored);
+    Layout();
+    InvalidateRect(hwnd_, nullptr, TRUE);
+    NMHDR changed{};
+    Notify(TBN_TOOLBARCHANGE, &changed);
+    return TRUE;
+}
 
 // ---- Dispatch ----
 

@@ -6,7 +6,8 @@
 // the parent's background show, as TBSTYLE_TRANSPARENT does; disabled buttons draw from the
 // disabled image list, or embossed without one. With TBSTYLE_TOOLTIPS the toolbar makes its own
 // tooltip control, one tool per button, and passes TTN_NEEDTEXTA on to the notify window with
-// the command id as idFrom. TB_SAVERESTOREA keeps the button layout in the registry.
+// the command id as idFrom. TB_SAVERESTOREA keeps the button layout in the registry
+// (ToolbarSavedLayout).
 //
 // Button texts (iString, TBBUTTONINFOA's text) are kept and given back but not drawn; there is
 // no customize dialog (TB_CUSTOMIZE answers FALSE) and no custom draw.
@@ -17,6 +18,7 @@
 
 #include "platform/controls/CommCtrl.h"
 #include "platform/controls/ToolbarButton.h"
+#include "platform/kernel/Registry.h"
 
 inline constexpr const char* TOOLBARCLASSNAMEA = "ToolbarWindow32";
 
@@ -154,7 +156,7 @@ struct TBREPLACEBITMAP {
 };
 
 struct TBSAVEPARAMSA {
-    HANDLE hkr;  // an HKEY
+    HKEY hkr;
     LPCSTR pszSubKey;
     LPCSTR pszValueName;
 };
@@ -302,8 +304,11 @@ private:
     void SyncTools();
     void UseTooltip(HWND tooltip);
 
-    // Saving the layout.
+    // Saving the layout: the buttons' order, separators, hidden and wrap states. Restoring takes
+    // the buttons on the bar by command id, asks the notify window (TBN_GETBUTTONINFOA) for those
+    // that are not, and drops those the saved layout does not have.
     BOOL SaveRestore(bool save, const TBSAVEPARAMSA* params);
+    std::vector<ToolbarButton> Offered();
 
     HWND hwnd_;
     HWND notify_ = nullptr;

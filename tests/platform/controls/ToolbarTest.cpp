@@ -14,6 +14,8 @@
 #include "platform/graphics/ImageList.h"
 #include "platform/graphics/Images.h"
 #include "platform/graphics/ResourceImages.h"
+#include "platform/kernel/Registry.h"
+#include "tests/support/TempDirectory.h"
 #include "tests/platform/controls/BarsTesting.h"
 
 namespace {
@@ -517,6 +519,114 @@ TEST_F(ToolbarTest, ACommandMayDestroyTheToolbar) {
     display->MoveMouse(OnScreen(again, c.x, c.y));
     PumpAll();
     EXPECT_FALSE(IsWindow(again));
+}
+
+}  // namespace
+
+namespace {
+
+class ToolbarLayoutTest : public ToolbarTest {
+protected:
+    void SetUp() override {
+        setenv("XDG_CONFIG_HOME", settings.Path().c_str(), 1);
+        ToolbarTest::SetUp();
+    }
+    std::vector<int> Layout(HWND bar) {
+        std::vector<int> out;
+        const int n = static_cast<int>(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0));
+        for (int i = 0; i < n; ++i) {
+            TBBUTTON b{};
+            SendMessageA(bar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b));
+            out.push_back((b.fsStyle & BTNS_SEP) ? -b.iBitmap : b.idCommand);
+        }
+        return out;
+    }
+    LONG SetRaw(DWORD type, const std::string& bytes) {
+        HKEY key = nullptr;
+        LONG status = RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+        if (status == ERROR_SUCCESS)
+            status = RegSetValueExA(key, kValue, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                                    static_cast<DWORD>(bytes.size()));
+        RegCloseKey(key);
+        return status;
+    }
+
+    static constexpr const char* kKey = "Software\\Quillbridge\\Quillbridge Log Viewer\\Settings";
+    static constexpr const char* kValue = "FlatToolBar 1";
+    TempDirectory settings;
+    TBSAVEPARAMSA params{HKEY_CURRENT_USER, kKey, kValue};
+};
+
+TEST_F(ToolbarLayoutTest, TheLayoutSavedIsTheLayoutRestored) {
+    HWND bar = Bar();
+    SendMessageA(bar, TB_HIDEBUTTON, 32790, TRUE);
+    const std::vector<int> saved = Layout(bar);
+    ASSERT_TRUE(SendMessageA(bar, TB_SAVERESTOREA, TRUE, reinterpret_cast<LPARAM>(&params)));
+
+    // Rearranged: a button gone, one added, two swapped, one shown again.
+    SendMessageA(bar, TB_DELETEBUTTON, 0, 0);
+    TBBUTTON extra{0, 4711, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0};
+    SendMessageA(bar, TB_INSERTBUTTONA, 3, reinterpret_cast<LPARAM>(&extra));
+    SendMessageA(bar, TB_MOVEBUTTON, 0, 4);
+    SendMessageA(bar, TB_HIDEBUTTON, 32790, FALSE);
+    SendMessageA(bar, TB_ENABLEBUTTON, 32793, FALSE);
+    ASSERT_NE(Layout(bar), saved);
+
+    // The gone button is offered by the notify window, as a customize table would.
+    std::vector<int> offersAsked;
+    answers[TBN_GETBUTTONINFOA] = [&](const NMHDR* h) -> LRESULT {
+        auto* nm = const_cast<NMTOOLBARA*>(reinterpret_cast<const NMTOOLBARA*>(h));
+        offersAsked.push_back(nm->iItem);
+        if (nm->iItem != 0) return FALSE;
+        nm->tbButton = TBBUTTON{0, 32804, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0};
+        std::strncpy(nm->pszText, "Quillbridge Log", nm->cchText);
+        return TRUE;
+    };
+    notes.clear();
+    ASSERT_TRUE(SendMessageA(bar, TB_SAVERESTOREA, FALSE, reinterpret_cast<LPARAM>(&params)));
+    EXPECT_EQ(Layout(bar), saved);
+    EXPECT_EQ(offersAsked, (std::vector<int>{0, 1}));
+    EXPECT_EQ(notes.back(), TBN_TOOLBARCHANGE);
+    EXPECT_TRUE(SendMessageA(bar, TB_ISBUTTONHIDDEN, 32790, 0));     // the saved layout's
+    EXPECT_FALSE(SendMessageA(bar, TB_ISBUTTONENABLED, 32793, 0));  // the live state's
+    EXPECT_EQ(ItemRect(bar, 5).left, 52);  // laid out again: 32790 hidden
+
+    // Another toolbar reads the same value.
+    HWND other = Control(TOOLBARCLASSNAMEA, top, RECT{0, 40, 300, 70}, WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | CCS_NORESIZE);
+    const std::vector<TBBUTTON> buttons = ViewerButtons();
+    SendMessageA(other, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+    ASSERT_TRUE(SendMessageA(other, TB_SAVERESTOREA, FALSE, reinterpret_cast<LPARAM>(&params)));
+    EXPECT_EQ(Layout(other), saved);
+}
+
+TEST_F(ToolbarLayoutTest, AMissingOrDamagedValueRestoresNothing) {
+    HWND bar = Bar();
+    const std::vector<int> before = Layout(bar);
+    const std::string good(reinterpret_cast<const char*>("QTB1\1\0\0\0\x24\x80\0\0\0\0\0\0\4\0\0\0"), 20);
+    struct Case {
+        const char* what;
+        DWORD type;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"no value", REG_NONE, ""},
+        {"a string", REG_SZ, "QTB1"},
+        {"another signature", REG_BINARY, "QTB2" + good.substr(4)},
+        {"a count past the end", REG_BINARY, good.substr(0, 4) + std::string("\2\0\0\0", 4) + good.substr(8)},
+        {"a huge count", REG_BINARY, good.substr(0, 4) + std::string("\xff\xff\xff\x7f", 4) + good.substr(8)},
+        {"cut short", REG_BINARY, good.substr(0, 15)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.type != REG_NONE) ASSERT_EQ(SetRaw(c.type, c.bytes), ERROR_SUCCESS);
+        EXPECT_FALSE(SendMessageA(bar, TB_SAVERESTOREA, FALSE, reinterpret_cast<LPARAM>(&params)));
+        EXPECT_EQ(Layout(bar), before);
+    }
+    // The good one: the bar keeps only 32804.
+    ASSERT_EQ(SetRaw(REG_BINARY, good), ERROR_SUCCESS);
+    EXPECT_TRUE(SendMessageA(bar, TB_SAVERESTOREA, FALSE, reinterpret_cast<LPARAM>(&params)));
+    EXPECT_EQ(Layout(bar), (std::vector<int>{32804}));
+    EXPECT_FALSE(SendMessageA(bar, TB_SAVERESTOREA, FALSE, 0));
 }
 
 }  // namespace
