@@ -46,10 +46,23 @@ public:
         return slot && !slot->released ? slot->state.get() : nullptr;
     }
 
-    // A private message nobody handles: a line on standard error when QB_TRACE_CONTROLS is set.
-    static void Unhandled(const char* className, UINT message) {
+    // Registers the class `name` with this procedure and the arrow cursor.
+    static void Register(const char* name, UINT classStyle) {
+        WNDCLASSA cls{};
+        cls.style = classStyle;
+        cls.lpfnWndProc = Proc;
+        cls.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        cls.lpszClassName = name;
+        RegisterClassA(&cls);
+    }
+
+    // What a handler does with a message it leaves alone. A private message nobody handles is
+    // worth a line on standard error when QB_TRACE_CONTROLS is set.
+    static LRESULT Default(const char* className, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         static const bool tracing = std::getenv("QB_TRACE_CONTROLS") != nullptr;
-        if (tracing) std::fprintf(stderr, "%s: message 0x%04X not handled\n", className, message);
+        if (tracing && message >= WM_USER && message < WM_APP)
+            std::fprintf(stderr, "%s: message 0x%04X not handled\n", className, message);
+        return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 
 private:

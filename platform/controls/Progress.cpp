@@ -28,14 +28,7 @@ COLORREF Resolve(COLORREF color, int fallback) { return color == CLR_DEFAULT ? G
 
 }  // namespace
 
-void Progress::Register() {
-    WNDCLASSA cls{};
-    cls.style = CS_HREDRAW | CS_VREDRAW;
-    cls.lpfnWndProc = ControlInstance<Progress>::Proc;
-    cls.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    cls.lpszClassName = PROGRESS_CLASSA;
-    RegisterClassA(&cls);
-}
+void Progress::Register() { ControlInstance<Progress>::Register(PROGRESS_CLASSA, CS_HREDRAW | CS_VREDRAW); }
 
 std::unique_ptr<Progress> Progress::Make(HWND hwnd, const CREATESTRUCTA&) {
     return std::make_unique<Progress>(hwnd);
@@ -165,7 +158,6 @@ LRESULT Progress::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
             Paint();
             return 0;
         default:
-            if (message >= WM_USER && message < WM_APP) ControlInstance<Progress>::Unhandled(PROGRESS_CLASSA, message);
-            return DefWindowProcA(hwnd, message, wParam, lParam);
+            return ControlInstance<Progress>::Default(PROGRESS_CLASSA, hwnd, message, wParam, lParam);
     }
 }

@@ -48,14 +48,7 @@ void DrawGrip(HDC hdc, const RECT& client) {
 
 StatusBar::StatusBar(HWND hwnd) : hwnd_(hwnd), panes_(1) {}
 
-void StatusBar::Register() {
-    WNDCLASSA cls{};
-    cls.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-    cls.lpfnWndProc = ControlInstance<StatusBar>::Proc;
-    cls.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    cls.lpszClassName = STATUSCLASSNAMEA;
-    RegisterClassA(&cls);
-}
+void StatusBar::Register() { ControlInstance<StatusBar>::Register(STATUSCLASSNAMEA, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW); }
 
 std::unique_ptr<StatusBar> StatusBar::Make(HWND hwnd, const CREATESTRUCTA& cs) {
     auto bar = std::make_unique<StatusBar>(hwnd);
@@ -276,7 +269,6 @@ LRESULT StatusBar::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             Paint();
             return 0;
         default:
-            if (message >= WM_USER && message < WM_APP) ControlInstance<StatusBar>::Unhandled(STATUSCLASSNAMEA, message);
-            return DefWindowProcA(hwnd, message, wParam, lParam);
+            return ControlInstance<StatusBar>::Default(STATUSCLASSNAMEA, hwnd, message, wParam, lParam);
     }
 }

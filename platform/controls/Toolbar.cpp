@@ -23,6 +23,9 @@ constexpr int kImageMargin = 7;  // a button is at least this much larger than i
 constexpr int kArrowWidth = 14;
 constexpr int kDividerHeight = 2;
 constexpr int kBottomMargin = 2;  // below the last row, when the toolbar sizes itself
+// The state bits of TB_ENABLEBUTTON..TB_MARKBUTTON, and of TB_ISBUTTONENABLED..TB_ISBUTTONHIGHLIGHTED.
+constexpr BYTE kStateBits[] = {TBSTATE_ENABLED, TBSTATE_CHECKED,       TBSTATE_PRESSED,
+                               TBSTATE_HIDDEN,  TBSTATE_INDETERMINATE, TBSTATE_MARKED};
 
 DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE)); }
 
@@ -65,14 +68,7 @@ Toolbar::~Toolbar() {
     for (Strip& s : strips_) ImageList_Destroy(s.list);
 }
 
-void Toolbar::Register() {
-    WNDCLASSA cls{};
-    cls.style = CS_DBLCLKS;
-    cls.lpfnWndProc = ControlInstance<Toolbar>::Proc;
-    cls.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    cls.lpszClassName = TOOLBARCLASSNAMEA;
-    RegisterClassA(&cls);
-}
+void Toolbar::Register() { ControlInstance<Toolbar>::Register(TOOLBARCLASSNAMEA, CS_DBLCLKS); }
 
 std::unique_ptr<Toolbar> Toolbar::Make(HWND hwnd, const CREATESTRUCTA& cs) {
     auto bar = std::make_unique<Toolbar>(hwnd);
@@ -731,27 +727,21 @@ LRESULT Toolbar::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case TB_ENABLEBUTTON:
-            return SetStateBit(wParam, TBSTATE_ENABLED, LOWORD(static_cast<std::uintptr_t>(lParam)) != 0);
         case TB_CHECKBUTTON:
-            return SetStateBit(wParam, TBSTATE_CHECKED, LOWORD(static_cast<std::uintptr_t>(lParam)) != 0);
         case TB_PRESSBUTTON:
-            return SetStateBit(wParam, TBSTATE_PRESSED, LOWORD(static_cast<std::uintptr_t>(lParam)) != 0);
         case TB_HIDEBUTTON:
-            return SetStateBit(wParam, TBSTATE_HIDDEN, LOWORD(static_cast<std::uintptr_t>(lParam)) != 0);
         case TB_INDETERMINATE:
-            return SetStateBit(wParam, TBSTATE_INDETERMINATE, LOWORD(static_cast<std::uintptr_t>(lParam)) != 0);
         case TB_MARKBUTTON:
-            return SetStateBit(wParam, TBSTATE_MARKED, LOWORD(static_cast<std::uintptr_t>(lParam)) != 0);
+            return SetStateBit(wParam, kStateBits[message - TB_ENABLEBUTTON],
+                               LOWORD(static_cast<std::uintptr_t>(lParam)) != 0);
         case TB_ISBUTTONENABLED:
         case TB_ISBUTTONCHECKED:
         case TB_ISBUTTONPRESSED:
         case TB_ISBUTTONHIDDEN:
         case TB_ISBUTTONINDETERMINATE:
         case TB_ISBUTTONHIGHLIGHTED: {
-            static constexpr BYTE kBits[] = {TBSTATE_ENABLED, TBSTATE_CHECKED, TBSTATE_PRESSED,
-                                             TBSTATE_HIDDEN,  TBSTATE_INDETERMINATE, TBSTATE_MARKED};
             const ToolbarButton* b = ById(wParam);
-            return b ? (b->state & kBits[message - TB_ISBUTTONENABLED]) : 0;
+            return b ? (b->state & kStateBits[message - TB_ISBUTTONENABLED]) : 0;
         }
         case TB_SETSTATE:
             return SetState(wParam, static_cast<BYTE>(LOWORD(static_cast<std::uintptr_t>(lParam))));
@@ -961,7 +951,6 @@ LRESULT Toolbar::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             ownTooltip_ = tooltip_ = nullptr;
             return 0;
         default:
-            if (message >= WM_USER && message < WM_APP) ControlInstance<Toolbar>::Unhandled(TOOLBARCLASSNAMEA, message);
-            return DefWindowProcA(hwnd, message, wParam, lParam);
+            return ControlInstance<Toolbar>::Default(TOOLBARCLASSNAMEA, hwnd, message, wParam, lParam);
     }
 }

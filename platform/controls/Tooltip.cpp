@@ -35,14 +35,7 @@ bool Readable(const TOOLINFOA* ti) { return ti && ti->cbSize >= TTTOOLINFOA_V1_S
 
 }  // namespace
 
-void Tooltip::Register() {
-    WNDCLASSA cls{};
-    cls.style = CS_SAVEBITS;
-    cls.lpfnWndProc = ControlInstance<Tooltip>::Proc;
-    cls.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    cls.lpszClassName = TOOLTIPS_CLASSA;
-    RegisterClassA(&cls);
-}
+void Tooltip::Register() { ControlInstance<Tooltip>::Register(TOOLTIPS_CLASSA, CS_SAVEBITS); }
 
 std::unique_ptr<Tooltip> Tooltip::Make(HWND hwnd, const CREATESTRUCTA&) {
     auto tip = std::make_unique<Tooltip>(hwnd);
@@ -441,7 +434,6 @@ LRESULT Tooltip::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             TooltipSubclass::UnwatchAll(hwnd);
             return 0;
         default:
-            if (message >= WM_USER && message < WM_APP) ControlInstance<Tooltip>::Unhandled(TOOLTIPS_CLASSA, message);
-            return DefWindowProcA(hwnd, message, wParam, lParam);
+            return ControlInstance<Tooltip>::Default(TOOLTIPS_CLASSA, hwnd, message, wParam, lParam);
     }
 }
