@@ -30,9 +30,7 @@ COLORREF Resolve(COLORREF color, int fallback) { return color == CLR_DEFAULT ? G
 
 void Progress::Register() { ControlInstance<Progress>::Register(PROGRESS_CLASSA, CS_HREDRAW | CS_VREDRAW); }
 
-std::unique_ptr<Progress> Progress::Make(HWND hwnd, const CREATESTRUCTA&) {
-    return std::make_unique<Progress>(hwnd);
-}
+std::unique_ptr<Progress> Progress::Make(HWND hwnd, const CREATESTRUCTA&) { return std::make_unique<Progress>(hwnd); }
 
 int Progress::FilledUnits() const {
     const RECT bar = BarArea(hwnd_);

@@ -48,7 +48,9 @@ void DrawGrip(HDC hdc, const RECT& client) {
 
 StatusBar::StatusBar(HWND hwnd) : hwnd_(hwnd), panes_(1) {}
 
-void StatusBar::Register() { ControlInstance<StatusBar>::Register(STATUSCLASSNAMEA, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW); }
+void StatusBar::Register() {
+    ControlInstance<StatusBar>::Register(STATUSCLASSNAMEA, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW);
+}
 
 std::unique_ptr<StatusBar> StatusBar::Make(HWND hwnd, const CREATESTRUCTA& cs) {
     auto bar = std::make_unique<StatusBar>(hwnd);

@@ -50,8 +50,8 @@ private:
     struct Pane {
         int right = -1;  // as set: -1 reaches the right end
         std::string text;
-        WORD type = 0;      // SBT_* flags
-        LPARAM data = 0;    // SBT_OWNERDRAW's
+        WORD type = 0;    // SBT_* flags
+        LPARAM data = 0;  // SBT_OWNERDRAW's
     };
 
     Pane* PaneAt(WPARAM index);

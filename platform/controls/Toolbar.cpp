@@ -98,8 +98,8 @@ int Toolbar::SeparatorWidth(const ToolbarButton& b) const {
 }
 
 int Toolbar::ArrowWidth(const ToolbarButton& b) const {
-    const bool arrow = (b.style & BTNS_WHOLEDROPDOWN) ||
-                       ((b.style & BTNS_DROPDOWN) && (exStyle_ & TBSTYLE_EX_DRAWDDARROWS));
+    const bool arrow =
+        (b.style & BTNS_WHOLEDROPDOWN) || ((b.style & BTNS_DROPDOWN) && (exStyle_ & TBSTYLE_EX_DRAWDDARROWS));
     return arrow ? kArrowWidth : 0;
 }
 
@@ -134,7 +134,8 @@ BOOL Toolbar::Delete(int index) {
     NotifyButton(TBN_DELETINGBUTTON, index);
     if (!Alive()) return FALSE;
     // The notification may have changed the buttons: delete the one it was about.
-    if (static_cast<std::size_t>(index) >= buttons_.size() || buttons_[index].command != command) index = IndexOf(command);
+    if (static_cast<std::size_t>(index) >= buttons_.size() || buttons_[index].command != command)
+        index = IndexOf(command);
     if (index < 0) return FALSE;
     CancelPress();
     hot_ = -1;
@@ -237,8 +238,8 @@ LRESULT Toolbar::AddBitmap(int count, const TBADDBITMAP* add) {
     Strip strip{add->hInst, add->nID, nullptr, 0};
     // A resource is loaded with its greys and black and white mapped to the system colours; a
     // bitmap handle is the caller's, already mapped.
-    HBITMAP loaded = add->hInst ? CreateMappedBitmap(add->hInst, static_cast<std::intptr_t>(add->nID), 0, nullptr, 0)
-                                : nullptr;
+    HBITMAP loaded =
+        add->hInst ? CreateMappedBitmap(add->hInst, static_cast<std::intptr_t>(add->nID), 0, nullptr, 0) : nullptr;
     const HBITMAP bitmap = add->hInst ? loaded : reinterpret_cast<HBITMAP>(add->nID);
     strip.list = ImageList_Create(bitmapSize_.cx, bitmapSize_.cy, ILC_COLOR32 | ILC_MASK, std::max(count, 1), 4);
     // The face colour is the transparent one, so that the embossed disabled look has a shape.
@@ -258,9 +259,8 @@ LRESULT Toolbar::AddBitmap(int count, const TBADDBITMAP* add) {
 
 BOOL Toolbar::ReplaceBitmap(const TBREPLACEBITMAP* replace) {
     if (!replace) return FALSE;
-    auto it = std::find_if(strips_.begin(), strips_.end(), [&](const Strip& s) {
-        return s.instance == replace->hInstOld && s.id == replace->nIDOld;
-    });
+    auto it = std::find_if(strips_.begin(), strips_.end(),
+                           [&](const Strip& s) { return s.instance == replace->hInstOld && s.id == replace->nIDOld; });
     if (it == strips_.end()) return FALSE;
     const auto old = static_cast<std::size_t>(std::distance(strips_.begin(), it));
     const TBADDBITMAP add{replace->hInstNew, replace->nIDNew};
@@ -494,7 +494,7 @@ void Toolbar::SetHot(int index, DWORD reason) {
     nm.idOld = hot_ >= 0 ? buttons_[hot_].command : 0;
     nm.idNew = index >= 0 ? buttons_[index].command : 0;
     nm.dwFlags = reason | (index < 0 ? HICF_LEAVING : hot_ < 0 ? HICF_ENTERING : 0);
-    if (Notify(TBN_HOTITEMCHANGE, &nm.hdr) || !Alive()) return;  // refused, or gone
+    if (Notify(TBN_HOTITEMCHANGE, &nm.hdr) || !Alive()) return;             // refused, or gone
     if (static_cast<std::size_t>(index + 1) > buttons_.size()) index = -1;  // the buttons changed meanwhile
     InvalidateButton(hot_);
     hot_ = index;
@@ -679,9 +679,8 @@ BOOL Toolbar::SaveRestore(bool save, const TBSAVEPARAMSA* params) {
     constexpr BYTE kLayoutBits = TBSTATE_HIDDEN | TBSTATE_WRAP;
     std::vector<ToolbarButton> restored;
     const auto take = [&](std::vector<ToolbarButton>& from, int command) {
-        auto it = std::find_if(from.begin(), from.end(), [&](const ToolbarButton& b) {
-            return b.command == command && !(b.style & BTNS_SEP);
-        });
+        auto it = std::find_if(from.begin(), from.end(),
+                               [&](const ToolbarButton& b) { return b.command == command && !(b.style & BTNS_SEP); });
         if (it == from.end()) return false;
         restored.push_back(std::move(*it));
         from.erase(it);
@@ -799,8 +798,7 @@ LRESULT Toolbar::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         case TB_GETRECT: {
             const int i = message == TB_GETRECT ? IndexOf(static_cast<int>(wParam)) : static_cast<int>(wParam);
             auto* out = reinterpret_cast<RECT*>(lParam);
-            if (!out || i < 0 || static_cast<std::size_t>(i) >= buttons_.size() ||
-                (buttons_[i].state & TBSTATE_HIDDEN))
+            if (!out || i < 0 || static_cast<std::size_t>(i) >= buttons_.size() || (buttons_[i].state & TBSTATE_HIDDEN))
                 return FALSE;
             *out = buttons_[i].rect;
             return TRUE;
@@ -831,7 +829,8 @@ LRESULT Toolbar::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             if (!out) return FALSE;
             *out = SIZE{0, 0};
             for (const ToolbarButton& b : buttons_)
-                if (!(b.state & TBSTATE_HIDDEN)) *out = SIZE{std::max(out->cx, b.rect.right), std::max(out->cy, b.rect.bottom)};
+                if (!(b.state & TBSTATE_HIDDEN))
+                    *out = SIZE{std::max(out->cx, b.rect.right), std::max(out->cy, b.rect.bottom)};
             return TRUE;
         }
         case TB_SETINDENT:
@@ -883,7 +882,8 @@ LRESULT Toolbar::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         case TB_SETHOTITEM: {
             const int previous = hot_;
             const auto i = static_cast<int>(wParam);
-            if (i < 0 || (static_cast<std::size_t>(i) < buttons_.size() && !IsSeparator(i))) SetHot(std::max(i, -1), HICF_OTHER);
+            if (i < 0 || (static_cast<std::size_t>(i) < buttons_.size() && !IsSeparator(i)))
+                SetHot(std::max(i, -1), HICF_OTHER);
             return previous;
         }
         case WM_MOUSEMOVE:

@@ -13,7 +13,7 @@ struct ToolbarButton {
     BYTE style = 0;  // BTNS_*
     DWORD_PTR data = 0;
     std::intptr_t string = 0;  // as given: a string's index or address, kept, not shown
-    std::string text;    // TBBUTTONINFOA's text, kept, not shown
-    int width = 0;       // TBIF_SIZE's width; 0: the toolbar's button size
-    RECT rect{};         // client coordinates; empty while hidden
+    std::string text;          // TBBUTTONINFOA's text, kept, not shown
+    int width = 0;             // TBIF_SIZE's width; 0: the toolbar's button size
+    RECT rect{};               // client coordinates; empty while hidden
 };

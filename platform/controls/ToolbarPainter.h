@@ -15,8 +15,8 @@ public:
         bool enabled = true;
         bool pressed = false;
         bool checked = false;
-        int arrowWidth = 0;      // a drop-down arrow at the right, 0 for none
-        bool splitArrow = false;  // the arrow is a part of its own (TBSTYLE_EX_DRAWDDARROWS)
+        int arrowWidth = 0;         // a drop-down arrow at the right, 0 for none
+        bool splitArrow = false;    // the arrow is a part of its own (TBSTYLE_EX_DRAWDDARROWS)
         HIMAGELIST list = nullptr;  // null: no image
         int index = 0;
         bool emboss = false;

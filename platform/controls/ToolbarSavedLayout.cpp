@@ -61,8 +61,8 @@ std::optional<std::vector<ToolbarSavedLayout::Entry>> ToolbarSavedLayout::Decode
 
 LONG ToolbarSavedLayout::Write(HKEY root, const char* subKey, const char* valueName, const std::vector<BYTE>& bytes) {
     OpenKey key;
-    LONG status = RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, key.Out(),
-                                  nullptr);
+    LONG status =
+        RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, key.Out(), nullptr);
     if (status != ERROR_SUCCESS) return status;
     return RegSetValueExA(key.Get(), valueName, 0, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
 }
@@ -74,7 +74,8 @@ LONG ToolbarSavedLayout::Read(HKEY root, const char* subKey, const char* valueNa
     DWORD type = REG_NONE, size = 0;
     status = RegQueryValueExA(key.Get(), valueName, nullptr, &type, nullptr, &size);
     if (status != ERROR_SUCCESS) return status;
-    if (type != REG_BINARY || size > kHeader + kMaxEntries * kRecord) return ERROR_INVALID_PARAMETER;  // not a layout of ours
+    if (type != REG_BINARY || size > kHeader + kMaxEntries * kRecord)
+        return ERROR_INVALID_PARAMETER;  // not a layout of ours
     bytes.resize(size);
     status = RegQueryValueExA(key.Get(), valueName, nullptr, &type, bytes.data(), &size);
     bytes.resize(size);

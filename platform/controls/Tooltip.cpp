@@ -52,8 +52,8 @@ std::unique_ptr<Tooltip> Tooltip::Make(HWND hwnd, const CREATESTRUCTA&) {
 }
 
 Tooltip::Tool* Tooltip::Find(const Key& key) {
-    auto it = std::find_if(tools_.begin(), tools_.end(),
-                           [&](const Tool& t) { return t.hwnd == key.hwnd && t.id == key.id; });
+    auto it =
+        std::find_if(tools_.begin(), tools_.end(), [&](const Tool& t) { return t.hwnd == key.hwnd && t.id == key.id; });
     return it == tools_.end() ? nullptr : &*it;
 }
 
@@ -100,9 +100,8 @@ BOOL Tooltip::DeleteTool(const TOOLINFOA* ti) {
     const bool subclassed = tool->flags & TTF_SUBCLASS;
     const HWND window = tool->Window();
     tools_.erase(tools_.begin() + (tool - tools_.data()));
-    const bool stillWatched = std::any_of(tools_.begin(), tools_.end(), [&](const Tool& t) {
-        return (t.flags & TTF_SUBCLASS) && t.Window() == window;
-    });
+    const bool stillWatched = std::any_of(
+        tools_.begin(), tools_.end(), [&](const Tool& t) { return (t.flags & TTF_SUBCLASS) && t.Window() == window; });
     if (subclassed && !stillWatched) TooltipSubclass::Unwatch(window, hwnd_);
     return TRUE;
 }

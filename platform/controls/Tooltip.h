@@ -149,8 +149,8 @@ private:
     std::vector<Tool> tools_;
     bool active_ = true;
     Phase phase_ = Phase::Idle;
-    Key current_;            // the tool waited for or shown; valid unless Idle
-    Key quiet_;              // a tool clicked or timed out: no tip until the pointer leaves it
+    Key current_;  // the tool waited for or shown; valid unless Idle
+    Key quiet_;    // a tool clicked or timed out: no tip until the pointer leaves it
     bool quietSet_ = false;
     std::string shownText_;
     int initialDelay_ = 0;

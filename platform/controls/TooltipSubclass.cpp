@@ -36,7 +36,8 @@ void Release(std::map<HWND, Watched>::iterator it, WNDPROC ours) {
     if (!it->second.tooltips.empty()) return;
     const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(it->first, GWLP_WNDPROC));
     if (current != ours && IsWindow(it->first)) return;  // someone subclassed it after us
-    if (current == ours) SetWindowLongPtrA(it->first, GWLP_WNDPROC, reinterpret_cast<std::intptr_t>(it->second.original));
+    if (current == ours)
+        SetWindowLongPtrA(it->first, GWLP_WNDPROC, reinterpret_cast<std::intptr_t>(it->second.original));
     All().windows.erase(it);
 }
 

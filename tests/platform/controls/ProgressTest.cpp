@@ -64,9 +64,9 @@ TEST_F(ProgressTest, SteppingPastEitherEndStartsOverFromTheOther) {
     const Case cases[] = {
         {0, 100, 10, 80, {90, 100, 10, 20}},
         {0, 100, 30, 90, {20, 50}},  // 120 is 20 past the end
-        {0, 10, 25, 0, {5, 0, 5}},  // more than a whole range at once
+        {0, 10, 25, 0, {5, 0, 5}},   // more than a whole range at once
         {0, 100, -30, 20, {90, 60}},
-        {5, 5, 1, 5, {5, 5}},  // an empty range stays put
+        {5, 5, 1, 5, {5, 5}},                                    // an empty range stays put
         {-2147483647, 2147483647, 2147483647, 2147483647, {0}},  // no overflow at the limits
     };
     for (const Case& c : cases) {
@@ -121,7 +121,7 @@ TEST_F(ProgressTest, BlocksLeaveGapsAndTheSmoothBarFillsItsShare) {
     const Case cases[] = {
         {PBS_SMOOTH, 50, 48, 49},
         {PBS_SMOOTH, 0, 0, -1},
-        {0, 50, 40, 47},  // 48 pixels filled: four whole blocks
+        {0, 50, 40, 47},   // 48 pixels filled: four whole blocks
         {0, 100, 80, 95},  // eight blocks
     };
     for (const Case& c : cases) {

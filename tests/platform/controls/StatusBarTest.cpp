@@ -84,7 +84,8 @@ TEST_F(StatusBarTest, PanesHaveTheirRectanglesAndTheGripTakesRoomFromTheLast) {
         EXPECT_EQ(back[2], 0);  // not asked for
 
         const int end = style ? 300 - GetSystemMetrics(SM_CXVSCROLL) : 300;
-        const RECT expected[] = {{0, 2, 100, client.bottom}, {102, 2, 200, client.bottom}, {202, 2, end, client.bottom}};
+        const RECT expected[] = {
+            {0, 2, 100, client.bottom}, {102, 2, 200, client.bottom}, {202, 2, end, client.bottom}};
         for (int i = 0; i < 3; ++i) {
             RECT r{};
             EXPECT_TRUE(SendMessageA(bar, SB_GETRECT, i, reinterpret_cast<LPARAM>(&r)));

@@ -15,8 +15,8 @@
 #include "platform/graphics/Images.h"
 #include "platform/graphics/ResourceImages.h"
 #include "platform/kernel/Registry.h"
-#include "tests/support/TempDirectory.h"
 #include "tests/platform/controls/BarsTesting.h"
+#include "tests/support/TempDirectory.h"
 
 namespace {
 
@@ -74,8 +74,8 @@ protected:
 
     // The frame's toolbar: flat, 23 x 22 buttons for 16 x 15 pictures, the viewer's buttons.
     HWND Bar(DWORD style = TBSTYLE_FLAT, int structSize = sizeof(TBBUTTON)) {
-        HWND bar = Control(TOOLBARCLASSNAMEA, top, RECT{0, 0, 300, 30}, WS_CHILD | WS_VISIBLE | CCS_NODIVIDER | CCS_NORESIZE | style,
-                           0xE800);
+        HWND bar = Control(TOOLBARCLASSNAMEA, top, RECT{0, 0, 300, 30},
+                           WS_CHILD | WS_VISIBLE | CCS_NODIVIDER | CCS_NORESIZE | style, 0xE800);
         SendMessageA(bar, TB_BUTTONSTRUCTSIZE, structSize, 0);
         SendMessageA(bar, TB_SETBITMAPSIZE, 0, MAKELPARAM(16, 15));
         SendMessageA(bar, TB_SETBUTTONSIZE, 0, MAKELPARAM(23, 22));
@@ -134,10 +134,10 @@ TEST_F(ToolbarTest, ButtonsAndSeparatorsLineUpAndAreFoundAgain) {
             LRESULT index;
         };
         const Hit hits[] = {
-            {{5, 5}, 0}, {{140, 21}, 8},  // on buttons
-            {{48, 5}, -1 - 2},            // on a separator
-            {{200, 5}, -1 - 8},           // past the end: the nearest button
-            {{60, 40}, -1 - 3},           // below a button
+            {{5, 5}, 0},        {{140, 21}, 8},  // on buttons
+            {{48, 5}, -1 - 2},                   // on a separator
+            {{200, 5}, -1 - 8},                  // past the end: the nearest button
+            {{60, 40}, -1 - 3},                  // below a button
         };
         for (const Hit& h : hits)
             EXPECT_EQ(SendMessageA(bar, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&h.p)), h.index)
@@ -164,7 +164,8 @@ TEST_F(ToolbarTest, ButtonsAndSeparatorsLineUpAndAreFoundAgain) {
     EXPECT_EQ(ItemRect(bar, 0), (RECT{0, 0, 23, 22}));
 
     // A 3-D toolbar's separators are 8 wide unless given a width.
-    HWND raised = Control(TOOLBARCLASSNAMEA, top, RECT{0, 40, 300, 70}, WS_CHILD | WS_VISIBLE | CCS_NODIVIDER | CCS_NORESIZE);
+    HWND raised =
+        Control(TOOLBARCLASSNAMEA, top, RECT{0, 40, 300, 70}, WS_CHILD | WS_VISIBLE | CCS_NODIVIDER | CCS_NORESIZE);
     const std::vector<TBBUTTON> plain = ViewerButtons(0);
     SendMessageA(raised, TB_ADDBUTTONSA, plain.size(), reinterpret_cast<LPARAM>(plain.data()));
     EXPECT_EQ(ItemRect(raised, 2).right - ItemRect(raised, 2).left, 8);
@@ -205,7 +206,8 @@ TEST_F(ToolbarTest, StatesAreSetAndReadByCommandId) {
     HWND group = Control(TOOLBARCLASSNAMEA, top, RECT{0, 40, 300, 70}, WS_CHILD | WS_VISIBLE | CCS_NORESIZE);
     TBBUTTON radios[4] = {};
     for (int i = 0; i < 4; ++i)
-        radios[i] = TBBUTTON{i, 100 + i, TBSTATE_ENABLED, static_cast<BYTE>(i < 3 ? BTNS_CHECKGROUP : BTNS_CHECK), {}, 0, 0};
+        radios[i] =
+            TBBUTTON{i, 100 + i, TBSTATE_ENABLED, static_cast<BYTE>(i < 3 ? BTNS_CHECKGROUP : BTNS_CHECK), {}, 0, 0};
     SendMessageA(group, TB_ADDBUTTONSA, 4, reinterpret_cast<LPARAM>(radios));
     SendMessageA(group, TB_CHECKBUTTON, 100, TRUE);
     SendMessageA(group, TB_CHECKBUTTON, 103, TRUE);
@@ -425,13 +427,15 @@ TEST_F(ToolbarTest, BitmapsComeWithTheSystemColoursAndMayBeReplaced) {
     std::string art = "32 15\ncolor . C0C0C0\ncolor k 000000\ncolor w FFFFFF\n";
     for (int y = 0; y < 15; ++y) {
         std::string row;
-        for (int x = 0; x < 32; ++x) row += (x % 16 >= 4 && x % 16 < 12 && y >= 4 && y < 11) ? (x % 16 == 8 ? 'w' : 'k') : '.';
+        for (int x = 0; x < 32; ++x)
+            row += (x % 16 >= 4 && x % 16 < 12 && y >= 4 && y < 11) ? (x % 16 == 8 ? 'w' : 'k') : '.';
         art += row + "\n";
     }
     ASSERT_EQ(ResourceImages::AddBitmap(7001, art), "");
     const auto instance = reinterpret_cast<HINSTANCE>(0x400000);
 
-    HWND bar = Control(TOOLBARCLASSNAMEA, top, RECT{0, 0, 300, 30}, WS_CHILD | WS_VISIBLE | CCS_NODIVIDER | CCS_NORESIZE);
+    HWND bar =
+        Control(TOOLBARCLASSNAMEA, top, RECT{0, 0, 300, 30}, WS_CHILD | WS_VISIBLE | CCS_NODIVIDER | CCS_NORESIZE);
     const TBADDBITMAP resource{instance, 7001};
     EXPECT_EQ(SendMessageA(bar, TB_ADDBITMAP, 2, reinterpret_cast<LPARAM>(&resource)), 0);
     const TBADDBITMAP standard{HINST_COMMCTRL, 0};
@@ -587,12 +591,13 @@ TEST_F(ToolbarLayoutTest, TheLayoutSavedIsTheLayoutRestored) {
     EXPECT_EQ(Layout(bar), saved);
     EXPECT_EQ(offersAsked, (std::vector<int>{0, 1}));
     EXPECT_EQ(notes.back(), TBN_TOOLBARCHANGE);
-    EXPECT_TRUE(SendMessageA(bar, TB_ISBUTTONHIDDEN, 32790, 0));     // the saved layout's
+    EXPECT_TRUE(SendMessageA(bar, TB_ISBUTTONHIDDEN, 32790, 0));    // the saved layout's
     EXPECT_FALSE(SendMessageA(bar, TB_ISBUTTONENABLED, 32793, 0));  // the live state's
     EXPECT_EQ(ItemRect(bar, 5).left, 58);  // laid out again: 32790 hidden, two separators together
 
     // Another toolbar reads the same value.
-    HWND other = Control(TOOLBARCLASSNAMEA, top, RECT{0, 40, 300, 70}, WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | CCS_NORESIZE);
+    HWND other =
+        Control(TOOLBARCLASSNAMEA, top, RECT{0, 40, 300, 70}, WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | CCS_NORESIZE);
     const std::vector<TBBUTTON> buttons = ViewerButtons();
     SendMessageA(other, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
     ASSERT_TRUE(SendMessageA(other, TB_SAVERESTOREA, FALSE, reinterpret_cast<LPARAM>(&params)));

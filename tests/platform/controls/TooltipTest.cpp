@@ -56,8 +56,12 @@ protected:
         return SendMessageA(tip, message, wParam, reinterpret_cast<LPARAM>(lParam));
     }
     bool Shows() { return IsWindowVisible(tip); }
-    bool ShowsSoon() { return PumpUntil([&] { return Shows(); }); }
-    bool HidesSoon() { return PumpUntil([&] { return !Shows(); }, std::chrono::seconds(20)); }
+    bool ShowsSoon() {
+        return PumpUntil([&] { return Shows(); });
+    }
+    bool HidesSoon() {
+        return PumpUntil([&] { return !Shows(); }, std::chrono::seconds(20));
+    }
     std::string TextOf(UINT_PTR id, WPARAM size = 0) {
         char buffer[Tooltip::kShortText] = {};
         TOOLINFOA ti = Info(top, id, buffer);
@@ -107,10 +111,8 @@ TEST_F(TooltipTest, ToolsAndDelaysAreKeptAndGivenBack) {
     };
     const Delay delays[] = {
         {TTDT_AUTOMATIC, -1, 500, 5000, 100},  // from the double-click time
-        {TTDT_AUTOMATIC, 200, 200, 2000, 40},
-        {TTDT_INITIAL, 30, 30, 2000, 40},
-        {TTDT_AUTOPOP, 700, 30, 700, 40},
-        {TTDT_INITIAL, -1, 500, 700, 40},
+        {TTDT_AUTOMATIC, 200, 200, 2000, 40}, {TTDT_INITIAL, 30, 30, 2000, 40},
+        {TTDT_AUTOPOP, 700, 30, 700, 40},     {TTDT_INITIAL, -1, 500, 700, 40},
     };
     for (const Delay& d : delays) {
         Send(TTM_SETDELAYTIME, d.set, reinterpret_cast<const void*>(static_cast<std::intptr_t>(MAKELPARAM(d.ms, 0))));
@@ -184,7 +186,10 @@ TEST_F(TooltipTest, LeavingClickingAndTheAutopopDelayHideTheTip) {
     const auto nothing = [] {};
     const Case cases[] = {
         // Off the window nothing is relayed: the tip sees the pointer gone on its own.
-        {"leaving the window", nothing, [&] { display->MoveMouse(POINT{1200, 1000}); }},
+        {"leaving the window", nothing,
+         [&] {
+             display->MoveMouse(POINT{1200, 1000});
+         }},
         {"clicking", nothing, [&] { display->Click(over); }},
         {"the autopop delay",
          [&] { Send(TTM_SETDELAYTIME, TTDT_AUTOPOP, reinterpret_cast<const void*>(std::intptr_t{30})); }, nothing},
