@@ -106,22 +106,27 @@ BOOL Tooltip::DeleteTool(const TOOLINFOA* ti) {
     return TRUE;
 }
 
-const Tooltip::Tool* Tooltip::ToolAt(POINT screen) const {
-    const HWND under = WindowFromPoint(screen);
-    if (!under) return nullptr;
+const Tooltip::Tool* Tooltip::ToolOf(HWND hwnd, POINT p) const {
+    if (!hwnd) return nullptr;
     const Tool* whole = nullptr;
     for (const Tool& tool : tools_) {
-        const HWND window = tool.Window();
-        if (under != window) continue;
+        if (hwnd != tool.Window()) continue;
         if (tool.flags & TTF_IDISHWND) {
-            if (!whole) whole = &tool;
-            continue;
+            RECT client;
+            GetClientRect(hwnd, &client);
+            if (!whole && PtInRect(&client, p)) whole = &tool;
+        } else if (PtInRect(&tool.rect, p)) {
+            return &tool;  // a rectangle is more precise than its window
         }
-        POINT p = screen;
-        ScreenToClient(window, &p);
-        if (PtInRect(&tool.rect, p)) return &tool;  // a rectangle is more precise than its window
     }
     return whole;
+}
+
+const Tooltip::Tool* Tooltip::ToolAt(POINT screen) const {
+    const HWND under = WindowFromPoint(screen);
+    POINT p = screen;
+    if (under) ScreenToClient(under, &p);
+    return ToolOf(under, p);
 }
 
 void Tooltip::Relay(const MSG* msg) {
@@ -350,6 +355,12 @@ LRESULT Tooltip::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             else
                 WriteInfo(*tool, *ti, size);
             return TRUE;
+        }
+        case TTM_HITTESTA: {
+            auto* hit = reinterpret_cast<TTHITTESTINFOA*>(lParam);
+            const Tool* tool = hit ? ToolOf(hit->hwnd, hit->pt) : nullptr;
+            if (tool && hit->ti.cbSize >= TTTOOLINFOA_V1_SIZE) WriteInfo(*tool, hit->ti, kShortText);
+            return tool ? TRUE : FALSE;
         }
         case TTM_GETTOOLCOUNT:
             return static_cast<LRESULT>(tools_.size());

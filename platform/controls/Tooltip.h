@@ -41,6 +41,7 @@ constexpr UINT TTM_NEWTOOLRECTA = WM_USER + 6;
 constexpr UINT TTM_RELAYEVENT = WM_USER + 7;  // lParam MSG*
 constexpr UINT TTM_GETTOOLINFOA = WM_USER + 8;
 constexpr UINT TTM_SETTOOLINFOA = WM_USER + 9;
+constexpr UINT TTM_HITTESTA = WM_USER + 10;  // lParam TTHITTESTINFOA*; TRUE and the tool when one is there
 constexpr UINT TTM_GETTEXTA = WM_USER + 11;  // wParam the buffer's size (0: 80), lParam TOOLINFOA*
 constexpr UINT TTM_UPDATETIPTEXTA = WM_USER + 12;
 constexpr UINT TTM_GETTOOLCOUNT = WM_USER + 13;
@@ -81,6 +82,12 @@ struct TOOLINFOA {
 // Callers of older versions fill less of it: up to lParam, or up to lpReserved.
 constexpr UINT TTTOOLINFOA_V1_SIZE = offsetof(TOOLINFOA, lParam);
 constexpr UINT TTTOOLINFOA_V2_SIZE = offsetof(TOOLINFOA, lpReserved);
+
+struct TTHITTESTINFOA {
+    HWND hwnd;  // and pt in its client coordinates
+    POINT pt;
+    TOOLINFOA ti;
+};
 
 struct NMTTDISPINFOA {
     NMHDR hdr;
@@ -132,6 +139,8 @@ private:
     BOOL DeleteTool(const TOOLINFOA* ti);
     // The tool under a screen point, if any.
     const Tool* ToolAt(POINT screen) const;
+    // The tool of `hwnd` at its client point `p`, if any.
+    const Tool* ToolOf(HWND hwnd, POINT p) const;
     void Relay(const MSG* msg);
     // The pointer is over `tool` (null: over none): wait, show, switch or hide.
     void PointerAt(const Tool* tool);

@@ -99,6 +99,18 @@ TEST_F(TooltipTest, ToolsAndDelaysAreKeptAndGivenBack) {
     info = Info(top, kRectTool);
     Send(TTM_GETTOOLINFOA, 0, &info);
     EXPECT_EQ(info.rect, (RECT{1, 2, 3, 4}));
+    // Hit tests find a rectangle in its window, and a window tool anywhere in its window.
+    struct Hit {
+        HWND hwnd;
+        POINT pt;
+        UINT_PTR found;  // 0: none
+    };
+    const Hit hits[] = {{top, {2, 3}, kRectTool}, {top, {3, 4}, 0}, {child, {50, 50}, byWindow}, {child, {150, 5}, 0}};
+    for (const Hit& h : hits) {
+        TTHITTESTINFOA hit{h.hwnd, h.pt, Info(nullptr, 0)};
+        EXPECT_EQ(Send(TTM_HITTESTA, 0, &hit), h.found != 0);
+        EXPECT_EQ(hit.ti.uId, h.found);
+    }
     TOOLINFOA second = Info(nullptr, 0);
     ASSERT_TRUE(Send(TTM_ENUMTOOLSA, 1, &second));
     EXPECT_EQ(second.uId, byWindow);
