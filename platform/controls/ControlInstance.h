@@ -8,10 +8,9 @@
 // T provides: static constexpr const char* kProperty; static std::unique_ptr<T> Make(HWND,
 // const CREATESTRUCTA&); LRESULT Handle(HWND, UINT, WPARAM, LPARAM).
 
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 
+#include "platform/controls/PrivateMessageTrace.h"
 #include "platform/window/Windows.h"
 
 template <class T>
@@ -56,12 +55,10 @@ public:
         RegisterClassA(&cls);
     }
 
-    // What a handler does with a message it leaves alone. A private message nobody handles is
-    // worth a line on standard error when QB_TRACE_CONTROLS is set.
+    // What a handler does with a message it leaves alone; a private one it does not know is traced.
     static LRESULT Default(const char* className, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        static const bool tracing = std::getenv("QB_TRACE_CONTROLS") != nullptr;
-        if (tracing && message >= WM_USER && message < WM_APP)
-            std::fprintf(stderr, "%s: message 0x%04X not handled\n", className, message);
+        if (message >= WM_USER && message < WM_APP)
+            PrivateMessageTrace::Unknown(className, hwnd, message, wParam, lParam);
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 

@@ -70,9 +70,6 @@ constexpr BYTE TBSTATE_WRAP = 0x20;
 constexpr BYTE TBSTATE_ELLIPSES = 0x40;
 constexpr BYTE TBSTATE_MARKED = 0x80;
 
-constexpr int I_IMAGECALLBACK = -1;
-constexpr int I_IMAGENONE = -2;
-
 // Messages. Those taking a button by command id say "id"; by position, "index".
 constexpr UINT TB_ENABLEBUTTON = WM_USER + 1;  // id, LOWORD(lParam) on/off; TRUE when found
 constexpr UINT TB_CHECKBUTTON = WM_USER + 2;

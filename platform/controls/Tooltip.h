@@ -65,9 +65,6 @@ constexpr UINT TTN_SHOW = TTN_FIRST - 1;  // a non-zero answer: the receiver pla
 constexpr UINT TTN_POP = TTN_FIRST - 2;
 constexpr UINT TTN_NEEDTEXTA = TTN_GETDISPINFOA;
 
-// The text a tool asks for when it is about to show.
-inline char* const LPSTR_TEXTCALLBACKA = reinterpret_cast<char*>(static_cast<std::intptr_t>(-1));
-
 struct TOOLINFOA {
     UINT cbSize;
     UINT uFlags;
