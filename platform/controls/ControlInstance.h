@@ -10,6 +10,7 @@
 
 #include <memory>
 
+#include "platform/controls/ControlSupport.h"
 #include "platform/controls/PrivateMessageTrace.h"
 #include "platform/window/Windows.h"
 
@@ -47,12 +48,7 @@ public:
 
     // Registers the class `name` with this procedure and the arrow cursor.
     static void Register(const char* name, UINT classStyle) {
-        WNDCLASSA cls{};
-        cls.style = classStyle;
-        cls.lpfnWndProc = Proc;
-        cls.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        cls.lpszClassName = name;
-        RegisterClassA(&cls);
+        ControlSupport::Register(name, Proc, IDC_ARROW, classStyle);
     }
 
     // What a handler does with a message it leaves alone; a private one it does not know is traced.
