@@ -69,6 +69,26 @@ constexpr UINT CDIS_FOCUS = 0x0010;
 constexpr UINT CDIS_DEFAULT = 0x0020;
 constexpr UINT CDIS_HOT = 0x0040;
 
+// A text or image the control asks its owner for when it needs it (list items, tooltips), and no
+// image at all.
+inline char* const LPSTR_TEXTCALLBACKA = reinterpret_cast<char*>(static_cast<std::intptr_t>(-1));
+constexpr int I_IMAGECALLBACK = -1;
+constexpr int I_IMAGENONE = -2;
+
+// Styles the bars share: where a toolbar or status bar places itself in its parent.
+constexpr DWORD CCS_TOP = 0x00000001;
+constexpr DWORD CCS_NOMOVEY = 0x00000002;
+constexpr DWORD CCS_BOTTOM = 0x00000003;
+constexpr DWORD CCS_NORESIZE = 0x00000004;
+constexpr DWORD CCS_NOPARENTALIGN = 0x00000008;
+constexpr DWORD CCS_ADJUSTABLE = 0x00000020;
+constexpr DWORD CCS_NODIVIDER = 0x00000040;
+constexpr DWORD CCS_VERT = 0x00000080;
+
+// Messages every bar answers.
+constexpr UINT CCM_FIRST = 0x2000;
+constexpr UINT CCM_SETBKCOLOR = CCM_FIRST + 1;
+
 // Registration of the control classes.
 struct INITCOMMONCONTROLSEX {
     DWORD dwSize;

@@ -10,8 +10,12 @@
 #include "platform/controls/MenuBar.h"
 #include "platform/controls/MessageBox.h"
 #include "platform/controls/PopupMenuWindow.h"
+#include "platform/controls/Progress.h"
 #include "platform/controls/ScrollBar.h"
 #include "platform/controls/Static.h"
+#include "platform/controls/StatusBar.h"
+#include "platform/controls/Toolbar.h"
+#include "platform/controls/Tooltip.h"
 
 namespace {
 
@@ -28,6 +32,10 @@ void RegisterEveryClass() {
     Edit::Register();
     ListBox::Register();
     Static::Register();
+    Progress::Register();
+    StatusBar::Register();
+    Toolbar::Register();
+    Tooltip::Register();
 }
 
 }  // namespace

@@ -4,13 +4,13 @@
 #include "platform/graphics/SystemColors.h"
 #include "platform/window/Windows.h"
 
-void ControlSupport::Register(const char* name, WNDPROC proc, LPCSTR cursor) {
+bool ControlSupport::Register(const char* name, WNDPROC proc, LPCSTR cursor, UINT style) {
     WNDCLASSA cls{};
-    cls.style = CS_DBLCLKS;
+    cls.style = style;
     cls.lpfnWndProc = proc;
     cls.hCursor = LoadCursorA(nullptr, cursor);
     cls.lpszClassName = name;
-    RegisterClassA(&cls);
+    return RegisterClassA(&cls) != 0;
 }
 
 HBRUSH ControlSupport::AskColors(HWND control, HDC hdc, UINT message, int text, int back) {

@@ -9,8 +9,9 @@
 
 class ControlSupport {
 public:
-    // A control class: double clicks, the cursor given, no background (controls paint it all).
-    static void Register(const char* name, WNDPROC proc, LPCSTR cursor);
+    // A control class: double clicks unless `style` says otherwise, the cursor given, no
+    // background (controls paint it all). False when the class could not be registered.
+    static bool Register(const char* name, WNDPROC proc, LPCSTR cursor, UINT style = CS_DBLCLKS);
     // Sends `message` (a WM_CTLCOLOR*) to the parent of a child control with `hdc` set to the
     // control's default colours; the parent's brush, or the default answer when it gives none.
     static HBRUSH AskColors(HWND control, HDC hdc, UINT message, int text, int back);

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "platform/controls/CellText.h"
+#include "platform/controls/ControlSupport.h"
 #include "platform/controls/PrivateMessageTrace.h"
 #include "platform/controls/WindowStateMap.h"
 #include "platform/graphics/Edges.h"
@@ -42,14 +43,7 @@ void FillSolid(HDC hdc, const RECT& r, COLORREF color) {
 
 }  // namespace
 
-void Header::Register() {
-    WNDCLASSA cls{};
-    cls.style = CS_DBLCLKS;
-    cls.lpfnWndProc = Proc;
-    cls.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    cls.lpszClassName = WC_HEADERA;
-    RegisterClassA(&cls);
-}
+void Header::Register() { ControlSupport::Register(WC_HEADERA, Proc, IDC_ARROW); }
 
 Header::Header(HWND hwnd, const CREATESTRUCTA& create)
     : hwnd_(hwnd),

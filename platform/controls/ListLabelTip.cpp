@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/controls/CellText.h"
+#include "platform/controls/ControlSupport.h"
 #include "platform/graphics/Gdi.h"
 #include "platform/graphics/Rects.h"
 #include "platform/graphics/SystemColors.h"
@@ -14,13 +15,7 @@ constexpr int kPad = 2;  // between the border and the text
 
 }  // namespace
 
-void ListLabelTip::Register() {
-    WNDCLASSA cls{};
-    cls.lpfnWndProc = Proc;
-    cls.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    cls.lpszClassName = kClassName;
-    RegisterClassA(&cls);
-}
+void ListLabelTip::Register() { ControlSupport::Register(kClassName, Proc, IDC_ARROW, 0); }
 
 ListLabelTip::~ListLabelTip() {
     if (hwnd_) DestroyWindow(hwnd_);

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "platform/controls/CellText.h"
+#include "platform/controls/ControlSupport.h"
 #include "platform/controls/Header.h"
 #include "platform/controls/ListLabelTip.h"
 #include "platform/controls/ListViewPainter.h"
@@ -73,12 +74,7 @@ bool KeyDown(int vk) { return GetKeyState(vk) < 0; }
 }  // namespace
 
 void ListView::Register() {
-    WNDCLASSA cls{};
-    cls.style = CS_DBLCLKS;
-    cls.lpfnWndProc = Proc;
-    cls.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    cls.lpszClassName = WC_LISTVIEWA;
-    RegisterClassA(&cls);
+    ControlSupport::Register(WC_LISTVIEWA, Proc, IDC_ARROW);
     ListLabelTip::Register();
 }
 

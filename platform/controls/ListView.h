@@ -180,9 +180,6 @@ constexpr UINT LVNI_BELOW = 0x0200;
 constexpr UINT LVNI_TOLEFT = 0x0400;
 constexpr UINT LVNI_TORIGHT = 0x0800;
 
-inline char* const LPSTR_TEXTCALLBACKA = reinterpret_cast<char*>(static_cast<std::intptr_t>(-1));
-constexpr int I_IMAGECALLBACK = -1;
-
 // Columns.
 struct LVCOLUMNA {
     UINT mask;

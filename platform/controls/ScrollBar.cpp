@@ -1,5 +1,6 @@
 #include "platform/controls/ScrollBar.h"
 
+#include "platform/controls/ControlSupport.h"
 #include "platform/graphics/Rects.h"
 #include "platform/window/NonClientScrollBars.h"
 #include "platform/window/ScrollBarPainter.h"
@@ -23,14 +24,7 @@ SCROLLINFO Info(UINT mask, int minPos = 0, int maxPos = 0, int pos = 0) {
 
 }  // namespace
 
-bool ScrollBar::Register() {
-    WNDCLASSA cls{};
-    cls.style = CS_DBLCLKS;
-    cls.lpfnWndProc = Proc;
-    cls.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    cls.lpszClassName = WC_SCROLLBARA;
-    return RegisterClassA(&cls) != 0;
-}
+bool ScrollBar::Register() { return ControlSupport::Register(WC_SCROLLBARA, Proc, IDC_ARROW); }
 
 LRESULT CALLBACK ScrollBar::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
