@@ -1,0 +1,77 @@
+#include "platform/framework/CCmdTarget.h"
+
+#include <array>
+
+#include "platform/framework/AfxPriv.h"
+#include "platform/framework/CCmdUI.h"
+
+IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
+
+namespace {
+
+// The tables never change, so what a lookup found stays true; each thread keeps its own.
+struct CachedLookup {
+    const AFX_MSGMAP* map = nullptr;
+    UINT message = 0;
+    const AFX_MSGMAP_ENTRY* entry = nullptr;
+};
+thread_local std::array<CachedLookup, 256> tMessageCache;
+
+const AFX_MSGMAP_ENTRY* FindEntry(const AFX_MSGMAP_ENTRY* entry, UINT message, UINT code, UINT id) {
+    for (; entry->pfn; ++entry)
+        if (entry->nMessage == message && entry->nCode == code && id >= entry->nID && id <= entry->nLastID)
+            return entry;
+    return nullptr;
+}
+
+const AFX_MSGMAP_ENTRY* FindInChain(const AFX_MSGMAP* map, UINT message, UINT code, UINT id) {
+    for (; map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr)
+        if (const AFX_MSGMAP_ENTRY* entry = FindEntry(map->lpEntries, message, code, id)) return entry;
+    return nullptr;
+}
+
+}  // namespace
+
+const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, AfxSig_end, nullptr}};
+    static const AFX_MSGMAP map = {nullptr, &entries[0]};
+    return &map;
+}
+
+const AFX_MSGMAP* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
+
+const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(UINT message) const {
+    const AFX_MSGMAP* map = GetMessageMap();
+    const auto slot = (message ^ (reinterpret_cast<std::uintptr_t>(map) >> 4)) & (tMessageCache.size() - 1);
+    CachedLookup& cached = tMessageCache[slot];
+    if (cached.map == map && cached.message == message) return cached.entry;
+    cached = CachedLookup{map, message, FindInChain(map, message, 0, 0)};
+    return cached.entry;
+}
+
+BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+    UINT message = WM_COMMAND;
+    UINT code = static_cast<UINT>(nCode);
+    if (nCode != CN_UPDATE_COMMAND_UI) {
+        if (const UINT high = HIWORD(code)) message = high;
+        code = LOWORD(code);
+    }
+    const AFX_MSGMAP_ENTRY* entry = FindInChain(GetMessageMap(), message, code, nID);
+    if (!entry) return FALSE;
+    if (pHandlerInfo) {
+        pHandlerInfo->pTarget = this;
+        pHandlerInfo->pEntry = entry;
+        return TRUE;
+    }
+    AfxCall call;
+    call.message = message;
+    call.nID = nID;
+    call.pExtra = pExtra;
+    if (nCode == CN_UPDATE_COMMAND_UI) {
+        auto* ui = static_cast<CCmdUI*>(pExtra);
+        ui->m_bContinueRouting = FALSE;
+        entry->pfn(*this, call);
+        return !ui->m_bContinueRouting;
+    }
+    return entry->pfn(*this, call);
+}

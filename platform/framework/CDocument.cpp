@@ -1,0 +1,193 @@
+#include "platform/framework/CDocument.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/framework/AfxRes.h"
+#include "platform/framework/CArchive.h"
+#include "platform/framework/CDocTemplate.h"
+#include "platform/framework/CFrameWnd.h"
+#include "platform/framework/CView.h"
+#include "platform/framework/CWinApp.h"
+#include "platform/framework/StringTable.h"
+
+IMPLEMENT_DYNAMIC(CDocument, CCmdTarget)
+
+namespace {
+
+constexpr UINT kYesNoCancel = 0x3, kIconExclamation = 0x30;  // MB_YESNOCANCEL, MB_ICONEXCLAMATION
+constexpr int kYes = 6, kCancel = 2;                         // IDYES, IDCANCEL
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CDocument, CCmdTarget)
+END_MESSAGE_MAP()
+
+CDocument::CDocument() = default;
+
+CDocument::~CDocument() {
+    // Views that outlive their document no longer point at it.
+    for (CView* view : m_viewList) view->m_pDocument = nullptr;
+}
+
+void CDocument::SetTitle(LPCSTR lpszTitle) {
+    m_strTitle = lpszTitle ? lpszTitle : "";
+    UpdateFrameCounts();
+}
+
+void CDocument::SetPathName(LPCSTR lpszPathName, BOOL bAddToMRU) {
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::absolute(lpszPathName ? lpszPathName : "", error);
+    m_strPathName =
+        (error ? std::filesystem::path(lpszPathName ? lpszPathName : "") : path.lexically_normal()).string();
+    SetTitle(std::filesystem::path(m_strPathName).filename().string().c_str());
+    if (bAddToMRU)
+        if (CWinApp* app = AfxGetApp()) app->AddToRecentFileList(m_strPathName.c_str());
+}
+
+void CDocument::AddView(CView* pView) {
+    if (!pView || std::find(m_viewList.begin(), m_viewList.end(), pView) != m_viewList.end()) return;
+    m_viewList.push_back(pView);
+    pView->m_pDocument = this;
+    OnChangedViewList();
+}
+
+void CDocument::RemoveView(CView* pView) {
+    const auto it = std::find(m_viewList.begin(), m_viewList.end(), pView);
+    if (it == m_viewList.end()) return;
+    m_viewList.erase(it);
+    pView->m_pDocument = nullptr;
+    OnChangedViewList();  // may close and free this document: last
+}
+
+void CDocument::UpdateAllViews(CView* pSender, LPARAM lHint, CObject* pHint) {
+    const std::vector<CView*> views = m_viewList;
+    for (CView* view : views)
+        if (view != pSender) view->OnUpdate(pSender, lHint, pHint);
+}
+
+void CDocument::OnChangedViewList() {
+    if (m_viewList.empty() && m_bAutoDelete) {
+        OnCloseDocument();
+        return;
+    }
+    UpdateFrameCounts();
+}
+
+void CDocument::UpdateFrameCounts() {
+    for (CView* view : m_viewList)
+        if (CFrameWnd* frame = view->GetParentFrame(); frame && frame->m_hWnd) frame->OnUpdateFrameTitle(TRUE);
+}
+
+void CDocument::DeleteContents() {}
+
+BOOL CDocument::OnNewDocument() {
+    DeleteContents();
+    m_strPathName.clear();
+    SetModifiedFlag(FALSE);
+    return TRUE;
+}
+
+BOOL CDocument::OnOpenDocument(LPCSTR lpszPathName) {
+    std::ifstream in(lpszPathName ? lpszPathName : "", std::ios::binary);
+    if (!in) {
+        AfxMessageBox(AFX_IDP_FAILED_TO_OPEN_DOC, kIconExclamation);
+        return FALSE;
+    }
+    DeleteContents();
+    SetModifiedFlag();  // dirty while reading
+    CArchive archive(in);
+    Serialize(archive);
+    if (archive.Failed()) {
+        DeleteContents();
+        AfxMessageBox(AFX_IDP_FAILED_TO_OPEN_DOC, kIconExclamation);
+        return FALSE;
+    }
+    SetModifiedFlag(FALSE);
+    return TRUE;
+}
+
+BOOL CDocument::OnSaveDocument(LPCSTR lpszPathName) {
+    // Written beside the file and renamed over it: a failed save leaves the old file whole.
+    const std::string path = lpszPathName ? lpszPathName : "";
+    const std::string temporary = path + ".saving";
+    bool saved = false;
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (out) {
+            CArchive archive(out);
+            Serialize(archive);
+            archive.Flush();
+            saved = !archive.Failed();
+        }
+    }
+    std::error_code error;
+    if (saved) std::filesystem::rename(temporary, path, error);
+    if (!saved || error) {
+        std::filesystem::remove(temporary, error);
+        AfxMessageBox(AFX_IDP_FAILED_TO_SAVE_DOC, kIconExclamation);
+        return FALSE;
+    }
+    SetModifiedFlag(FALSE);
+    return TRUE;
+}
+
+void CDocument::OnCloseDocument() {
+    // Destroying the frames removes the views; the document must not close itself meanwhile.
+    const BOOL autoDelete = m_bAutoDelete;
+    m_bAutoDelete = FALSE;
+    while (!m_viewList.empty()) {
+        CView* view = m_viewList.front();
+        const std::size_t before = m_viewList.size();
+        if (CFrameWnd* frame = view->GetParentFrame()) {
+            PreCloseFrame(frame);
+            frame->DestroyWindow();
+        } else {
+            view->DestroyWindow();
+        }
+        if (m_viewList.size() == before && m_viewList.front() == view) RemoveView(view);
+    }
+    m_bAutoDelete = autoDelete;
+    DeleteContents();
+    if (m_bAutoDelete && m_pDocTemplate) m_pDocTemplate->RemoveDocument(this);  // frees this: last
+}
+
+BOOL CDocument::CanCloseFrame(CFrameWnd* pFrame) {
+    // Another frame on the document keeps it open without asking.
+    for (CView* view : m_viewList)
+        if (view->GetParentFrame() != pFrame) return TRUE;
+    return SaveModified();
+}
+
+BOOL CDocument::SaveModified() {
+    if (!IsModified()) return TRUE;
+    std::string name = m_strPathName.empty() ? m_strTitle : m_strPathName;
+    if (name.empty()) name = AfxLoadString(AFX_IDS_UNTITLED);
+    std::string prompt = AfxLoadString(AFX_IDP_ASK_TO_SAVE);
+    if (const auto at = prompt.find("%1"); at != std::string::npos) prompt.replace(at, 2, name);
+    switch (AfxMessageBox(prompt.c_str(), kYesNoCancel | kIconExclamation, AFX_IDP_ASK_TO_SAVE)) {
+        case kCancel:
+            return FALSE;
+        case kYes: {
+            std::string path = m_strPathName;
+            if (path.empty()) {
+                CWinApp* app = AfxGetApp();
+                if (!app || !app->DoPromptFileName(path, AFX_IDS_SAVEFILE, 0, FALSE, m_pDocTemplate)) return FALSE;
+            }
+            return OnSaveDocument(path.c_str());
+        }
+        default:
+            return TRUE;
+    }
+}
+
+void CDocument::PreCloseFrame(CFrameWnd*) {}
+
+void CDocument::Serialize(CArchive&) {}
+
+BOOL CDocument::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+    if (CCmdTarget::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) return TRUE;
+    return m_pDocTemplate && m_pDocTemplate->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
