@@ -3,6 +3,7 @@
 #include "platform/framework/AfxPriv.h"
 #include "platform/framework/CDC.h"
 #include "platform/framework/CGdiObject.h"
+#include "platform/framework/CImageList.h"
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/CWnd.h"
 #include "platform/window/Windows.h"
@@ -64,6 +65,7 @@ BOOL CWinThread::OnIdle(LONG lCount) {
         CWnd::DeleteTempMap();
         CDC::DeleteTempMap();
         CGdiObject::DeleteTempMap();
+        CImageList::DeleteTempMap();
     }
     return FALSE;
 }
