@@ -6,6 +6,7 @@
 
 #include "platform/framework/CCmdTarget.h"
 #include "platform/framework/CDC.h"
+#include "platform/framework/CMenu.h"
 #include "platform/framework/CPoint.h"
 #include "platform/framework/CWnd.h"
 
@@ -14,6 +15,7 @@ namespace afx {
 inline CPoint PointOf(LPARAM l) { return CPoint(GET_X_LPARAM(l), GET_Y_LPARAM(l)); }
 inline CWnd* WndOf(std::uintptr_t handle) { return CWnd::FromHandle(reinterpret_cast<HWND>(handle)); }
 inline CDC* DCOf(std::uintptr_t handle) { return CDC::FromHandle(reinterpret_cast<HDC>(handle)); }
+inline CMenu* MenuOf(std::uintptr_t handle) { return CMenu::FromHandle(reinterpret_cast<HMENU>(handle)); }
 
 template <class T, auto Fn, UINT Sig>
 BOOL WndThunk(CCmdTarget& target, AfxCall& c) {
@@ -60,6 +62,20 @@ BOOL WndThunk(CCmdTarget& target, AfxCall& c) {
         (o.*Fn)(static_cast<BOOL>(w), static_cast<UINT>(l));
     } else if constexpr (Sig == AfxSig_v_b) {
         (o.*Fn)(static_cast<BOOL>(w));
+    } else if constexpr (Sig == AfxSig_v_M) {
+        (o.*Fn)(MenuOf(w));
+    } else if constexpr (Sig == AfxSig_v_M_u_b) {
+        (o.*Fn)(MenuOf(w), LOWORD(static_cast<std::uintptr_t>(l)), HIWORD(static_cast<std::uintptr_t>(l)));
+    } else if constexpr (Sig == AfxSig_l_u_u_M) {
+        c.result = (o.*Fn)(LOWORD(w), HIWORD(w), MenuOf(static_cast<std::uintptr_t>(l)));
+    } else if constexpr (Sig == AfxSig_v_i_MIS) {
+        (o.*Fn)(static_cast<int>(w), reinterpret_cast<MEASUREITEMSTRUCT*>(l));
+    } else if constexpr (Sig == AfxSig_v_i_DIS) {
+        (o.*Fn)(static_cast<int>(w), reinterpret_cast<DRAWITEMSTRUCT*>(l));
+    } else if constexpr (Sig == AfxSig_v_MIS) {
+        (o.*Fn)(reinterpret_cast<MEASUREITEMSTRUCT*>(l));
+    } else if constexpr (Sig == AfxSig_v_DIS) {
+        (o.*Fn)(reinterpret_cast<DRAWITEMSTRUCT*>(l));
     } else if constexpr (Sig == AfxSig_v_u_u_hmenu) {
         (o.*Fn)(LOWORD(w), HIWORD(w), reinterpret_cast<HMENU>(l));
     } else if constexpr (Sig == AfxSig_v_u_W) {
@@ -133,6 +149,14 @@ BOOL WndThunk(CCmdTarget& target, AfxCall& c) {
 #define ON_WM_SETTINGCHANGE() AFX_WND_ENTRY(WM_SETTINGCHANGE, AfxSig_v_u_sz, &ThisClass::OnSettingChange)
 #define ON_WM_CANCELMODE() AFX_WND_ENTRY(WM_CANCELMODE, AfxSig_v_v, &ThisClass::OnCancelMode)
 #define ON_WM_GETDLGCODE() AFX_WND_ENTRY(WM_GETDLGCODE, AfxSig_u_v, &ThisClass::OnGetDlgCode)
+#define ON_WM_INITMENU() AFX_WND_ENTRY(WM_INITMENU, AfxSig_v_M, &ThisClass::OnInitMenu)
+#define ON_WM_INITMENUPOPUP() AFX_WND_ENTRY(WM_INITMENUPOPUP, AfxSig_v_M_u_b, &ThisClass::OnInitMenuPopup)
+#define ON_WM_MENUCHAR() AFX_WND_ENTRY(WM_MENUCHAR, AfxSig_l_u_u_M, &ThisClass::OnMenuChar)
+#define ON_WM_MEASUREITEM() AFX_WND_ENTRY(WM_MEASUREITEM, AfxSig_v_i_MIS, &ThisClass::OnMeasureItem)
+#define ON_WM_DRAWITEM() AFX_WND_ENTRY(WM_DRAWITEM, AfxSig_v_i_DIS, &ThisClass::OnDrawItem)
+#define ON_WM_MEASUREITEM_REFLECT() \
+    AFX_WND_ENTRY(WM_REFLECT_BASE + WM_MEASUREITEM, AfxSig_v_MIS, &ThisClass::MeasureItem)
+#define ON_WM_DRAWITEM_REFLECT() AFX_WND_ENTRY(WM_REFLECT_BASE + WM_DRAWITEM, AfxSig_v_DIS, &ThisClass::DrawItem)
 #define ON_WM_MENUSELECT() AFX_WND_ENTRY(WM_MENUSELECT, AfxSig_v_u_u_hmenu, &ThisClass::OnMenuSelect)
 #define ON_WM_ENTERMENULOOP() AFX_WND_ENTRY(WM_ENTERMENULOOP, AfxSig_v_b, &ThisClass::OnEnterMenuLoop)
 #define ON_WM_EXITMENULOOP() AFX_WND_ENTRY(WM_EXITMENULOOP, AfxSig_v_b, &ThisClass::OnExitMenuLoop)

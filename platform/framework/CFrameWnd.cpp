@@ -6,6 +6,7 @@
 #include "platform/framework/CCmdUI.h"
 #include "platform/framework/CCreateContext.h"
 #include "platform/framework/CDocument.h"
+#include "platform/framework/CMenu.h"
 #include "platform/framework/CView.h"
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/StringTable.h"
@@ -30,14 +31,19 @@ CFrameWnd::CFrameWnd() = default;
 
 CFrameWnd::~CFrameWnd() {
     if (m_hIcon) DestroyIcon(m_hIcon);
+    if (m_hAccelTable) DestroyAcceleratorTable(m_hAccelTable);
+    // Menus of the window system outlive their windows.
+    if (m_hMenuDefault) ::DestroyMenu(m_hMenuDefault);
 }
 
 BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext) {
     m_nIDHelp = nIDResource;
     std::string title;
     AfxExtractSubString(title, AfxLoadString(nIDResource), 0);
-    if (!Create(AFX_WNDFRAMEORVIEW, title.c_str(), dwDefaultStyle, rectDefault, pParentWnd, nullptr, 0, pContext))
+    if (!Create(AFX_WNDFRAMEORVIEW, title.c_str(), dwDefaultStyle, rectDefault, pParentWnd,
+                MAKEINTRESOURCEA(static_cast<WORD>(nIDResource)), 0, pContext))
         return FALSE;
+    m_hAccelTable = LoadAcceleratorsA(nullptr, MAKEINTRESOURCEA(static_cast<WORD>(nIDResource)));
     m_hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(static_cast<WORD>(nIDResource)));
     if (m_hIcon) {
         SetIcon(m_hIcon, TRUE);
@@ -48,12 +54,25 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
 }
 
 BOOL CFrameWnd::Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
-                       LPCSTR, DWORD dwExStyle, CCreateContext* pContext) {
+                       LPCSTR lpszMenuName, DWORD dwExStyle, CCreateContext* pContext) {
+    HMENU menu = nullptr;
+    if (lpszMenuName) {
+        menu = LoadMenuA(nullptr, lpszMenuName);
+        if (!menu) return FALSE;
+    }
     m_strTitle = lpszWindowName ? lpszWindowName : "";
     const bool chosen = CRect(rect) == rectDefault;
-    return CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, chosen ? kUseDefault : rect.left,
-                    chosen ? kUseDefault : rect.top, chosen ? kUseDefault : rect.right - rect.left,
-                    chosen ? kUseDefault : rect.bottom - rect.top, SafeHwnd(pParentWnd), nullptr, pContext);
+    if (!CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, chosen ? kUseDefault : rect.left,
+                  chosen ? kUseDefault : rect.top, chosen ? kUseDefault : rect.right - rect.left,
+                  chosen ? kUseDefault : rect.bottom - rect.top, SafeHwnd(pParentWnd), menu, pContext)) {
+        if (menu) ::DestroyMenu(menu);
+        return FALSE;
+    }
+    if (menu) {
+        if (m_hMenuDefault) ::DestroyMenu(m_hMenuDefault);
+        m_hMenuDefault = menu;
+    }
+    return TRUE;
 }
 
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -203,7 +222,11 @@ BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* 
     return app && app->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
 }
 
-BOOL CFrameWnd::PreTranslateMessage(MSG* pMsg) { return CWnd::PreTranslateMessage(pMsg); }
+BOOL CFrameWnd::PreTranslateMessage(MSG* pMsg) {
+    if (CWnd::PreTranslateMessage(pMsg)) return TRUE;
+    return pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST && m_hAccelTable &&
+           TranslateAcceleratorA(m_hWnd, m_hAccelTable, pMsg);
+}
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
 ON_WM_CREATE()
@@ -211,6 +234,7 @@ ON_WM_DESTROY()
 ON_WM_CLOSE()
 ON_WM_SIZE()
 ON_WM_SETFOCUS()
+ON_WM_INITMENUPOPUP()
 ON_WM_MENUSELECT()
 ON_WM_EXITMENULOOP()
 ON_MESSAGE(WM_SETMESSAGESTRING, &CFrameWnd::OnSetMessageString)
@@ -279,10 +303,45 @@ void CFrameWnd::OnSetFocus(CWnd* pOldWnd) {
         CWnd::OnSetFocus(pOldWnd);
 }
 
+void CFrameWnd::OnInitMenuPopup(CMenu* pPopupMenu, UINT, BOOL bSysMenu) {
+    if (bSysMenu || !pPopupMenu) return;
+    CCmdUI state;
+    state.m_pMenu = pPopupMenu;
+    // The bar holding the popup, when it is one of the window's.
+    if (HMENU bar = ::GetMenu(m_hWnd)) {
+        for (int i = 0, n = ::GetMenuItemCount(bar); i < n; ++i)
+            if (::GetSubMenu(bar, i) == pPopupMenu->m_hMenu) state.m_pParentMenu = CMenu::FromHandle(bar);
+    }
+    state.m_nIndexMax = static_cast<UINT>(std::max(0, pPopupMenu->GetMenuItemCount()));
+    for (state.m_nIndex = 0; state.m_nIndex < state.m_nIndexMax; ++state.m_nIndex) {
+        state.m_nID = pPopupMenu->GetMenuItemID(static_cast<int>(state.m_nIndex));
+        if (state.m_nID == 0) continue;  // a separator
+        if (state.m_nID == static_cast<UINT>(-1)) {
+            // A popup item follows its popup's first command; it is never greyed for want of a handler.
+            state.m_pSubMenu = pPopupMenu->GetSubMenu(static_cast<int>(state.m_nIndex));
+            if (!state.m_pSubMenu) continue;
+            state.m_nID = state.m_pSubMenu->GetMenuItemID(0);
+            if (state.m_nID == 0 || state.m_nID == static_cast<UINT>(-1)) continue;
+            state.DoUpdate(this, FALSE);
+        } else {
+            state.m_pSubMenu = nullptr;
+            state.DoUpdate(this, m_bAutoMenuEnable && state.m_nID < 0xF000);
+        }
+        // An update may have added or removed items (the recent-file list does).
+        const UINT count = static_cast<UINT>(std::max(0, pPopupMenu->GetMenuItemCount()));
+        if (count < state.m_nIndexMax) {
+            state.m_nIndex -= state.m_nIndexMax - count;  // may wrap to before 0: the loop's step brings it back
+            while (state.m_nIndex < count && pPopupMenu->GetMenuItemID(static_cast<int>(state.m_nIndex)) == state.m_nID)
+                ++state.m_nIndex;
+        }
+        state.m_nIndexMax = count;
+    }
+}
+
 void CFrameWnd::OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu) {
     if (nFlags == 0xFFFF && !hSysMenu) {
         m_nIDTracking = AFX_IDS_IDLEMESSAGE;  // the menu closed
-    } else if (nItemID == 0 || (nFlags & (kMenuSeparator | kMenuPopup))) {
+    } else if (nItemID == 0 || (nFlags & (MF_SEPARATOR | MF_POPUP))) {
         m_nIDTracking = 0;  // nothing to say
     } else if (nItemID >= 0xF000 && nItemID < 0xF1F0) {
         m_nIDTracking = ((nItemID - 0xF000) >> 4) + kFirstSystemPrompt;

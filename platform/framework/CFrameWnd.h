@@ -1,12 +1,13 @@
 #pragma once
-// The frame window: a top-level window made from a resource id (title string, icon, later menu
-// and accelerators) that holds control bars around one client view, keeps the active view,
+// The frame window: a top-level window made from a resource id (title string, icon, menu and
+// accelerators) that holds control bars around one client view, keeps the active view,
 // routes commands view -> document -> frame -> application, shows menu and button prompts in its
 // message bar, and toggles its bars (ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR).
 
 #include <string>
 #include <vector>
 
+#include "platform/controls/AcceleratorTable.h"
 #include "platform/framework/AfxRes.h"
 #include "platform/framework/CWnd.h"
 
@@ -30,8 +31,9 @@ public:
     CFrameWnd();
     ~CFrameWnd() override;
 
-    // Creates the frame from resource nIDResource: the first line of its string is the title;
-    // its icon, menu and accelerators are the frame's. The context's view class gives the view.
+    // Creates the frame from resource nIDResource: the first line of its string is the title; its
+    // menu (which must exist), icon and accelerators (which may) are the frame's. The context's
+    // view class gives the view.
     virtual BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
                            CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr);
     using CWnd::Create;
@@ -81,7 +83,9 @@ public:
     BOOL OnBarCheck(UINT nID);
     void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
 
-    BOOL m_bAutoMenuEnable = TRUE;  // menu items without a handler are greyed
+    BOOL m_bAutoMenuEnable = TRUE;   // menu items without a handler are greyed
+    HACCEL m_hAccelTable = nullptr;  // owned
+    HMENU m_hMenuDefault = nullptr;  // the menu Create loaded, owned
 
 protected:
     DECLARE_MESSAGE_MAP()
@@ -92,6 +96,9 @@ protected:
     void OnClose();
     void OnSize(UINT nType, int cx, int cy);
     void OnSetFocus(CWnd* pOldWnd);
+    // Each item of the popup (and each popup item, by its popup's first command) asks its update
+    // handler; items without one are greyed when m_bAutoMenuEnable is set.
+    void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
     void OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu);
     void OnExitMenuLoop(BOOL bIsTrackPopupMenu);
     LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);

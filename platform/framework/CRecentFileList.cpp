@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "platform/framework/CCmdUI.h"
+#include "platform/framework/CMenu.h"
 #include "platform/framework/CWinApp.h"
 
 CRecentFileList::CRecentFileList(UINT nStart, LPCSTR lpszSection, LPCSTR lpszEntryFormat, int nSize)
@@ -55,4 +57,26 @@ void CRecentFileList::WriteList() {
         if (!m_arrNames[static_cast<std::size_t>(i)].empty())
             app->WriteProfileString(m_strSectionName.c_str(), EntryName(i).c_str(),
                                     m_arrNames[static_cast<std::size_t>(i)].c_str());
+}
+
+void CRecentFileList::UpdateMenu(CCmdUI* pCmdUI) {
+    if (m_arrNames.empty() || m_arrNames.front().empty()) {
+        if (!m_strOriginal.empty()) pCmdUI->SetText(m_strOriginal.c_str());
+        pCmdUI->Enable(FALSE);
+        return;
+    }
+    CMenu* menu = pCmdUI->m_pMenu;
+    if (!menu) return;
+    if (m_strOriginal.empty()) menu->GetMenuString(pCmdUI->m_nID, m_strOriginal, MF_BYCOMMAND);
+    for (int i = 0; i < GetSize(); ++i) menu->DeleteMenu(pCmdUI->m_nID + static_cast<UINT>(i), MF_BYCOMMAND);
+    for (int i = 0; i < GetSize() && !m_arrNames[static_cast<std::size_t>(i)].empty(); ++i) {
+        // An '&' in a path is shown, not taken for a mnemonic.
+        std::string name;
+        for (char c : m_arrNames[static_cast<std::size_t>(i)]) name += c == '&' ? std::string("&&") : std::string(1, c);
+        const std::string text = "&" + std::to_string(i + 1) + " " + name;
+        menu->InsertMenu(pCmdUI->m_nIndex++, MF_STRING | MF_BYPOSITION, pCmdUI->m_nID++, text.c_str());
+    }
+    --pCmdUI->m_nIndex;  // the last one added
+    pCmdUI->m_nIndexMax = static_cast<UINT>(std::max(0, menu->GetMenuItemCount()));
+    pCmdUI->m_bEnableChanged = TRUE;
 }

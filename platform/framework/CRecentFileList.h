@@ -7,6 +7,8 @@
 
 #include "platform/kernel/WinTypes.h"
 
+class CCmdUI;
+
 class CRecentFileList {
 public:
     CRecentFileList(UINT nStart, LPCSTR lpszSection, LPCSTR lpszEntryFormat, int nSize);
@@ -18,6 +20,9 @@ public:
     virtual void Remove(int nIndex);
     virtual void ReadList();   // from the application's profile
     virtual void WriteList();  // to it: the section holds exactly the list
+    // The menu item of the first recent-file command becomes one item per entry ("&1 path");
+    // an empty list leaves that item, greyed.
+    virtual void UpdateMenu(CCmdUI* pCmdUI);
     virtual ~CRecentFileList() = default;
 
     UINT m_nStart;
@@ -27,4 +32,5 @@ public:
 protected:
     std::string EntryName(int index) const;
     std::vector<std::string> m_arrNames;  // empty strings are unused places
+    std::string m_strOriginal;            // the menu item's own text, shown while the list is empty
 };

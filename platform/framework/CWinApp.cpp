@@ -8,6 +8,7 @@
 
 #include "platform/framework/AfxMsg.h"
 #include "platform/framework/AfxRes.h"
+#include "platform/framework/CCmdUI.h"
 #include "platform/framework/CCommandLineInfo.h"
 #include "platform/framework/CDocTemplate.h"
 #include "platform/framework/CDocument.h"
@@ -325,7 +326,15 @@ BOOL CWinApp::OnOpenRecentFile(UINT nID) {
     return TRUE;
 }
 
+void CWinApp::OnUpdateRecentFileMenu(CCmdUI* pCmdUI) {
+    if (m_pRecentFileList)
+        m_pRecentFileList->UpdateMenu(pCmdUI);
+    else
+        pCmdUI->Enable(FALSE);
+}
+
 BEGIN_MESSAGE_MAP(CWinApp, CWinThread)
 ON_COMMAND(ID_APP_EXIT, &CWinApp::OnAppExit)
+ON_UPDATE_COMMAND_UI(ID_FILE_MRU_FILE1, &CWinApp::OnUpdateRecentFileMenu)
 ON_COMMAND_EX_RANGE(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE16, &CWinApp::OnOpenRecentFile)
 END_MESSAGE_MAP()

@@ -11,6 +11,7 @@
 #include "platform/framework/CWinThread.h"
 #include "platform/kernel/Registry.h"
 
+class CCmdUI;
 class CCommandLineInfo;
 class CDocTemplate;
 class CDocument;
@@ -83,6 +84,7 @@ public:
     void OnFilePrintSetup();
     void OnAppExit();
     BOOL OnOpenRecentFile(UINT nID);
+    void OnUpdateRecentFileMenu(CCmdUI* pCmdUI);
 
 protected:
     DECLARE_MESSAGE_MAP()

@@ -4,6 +4,7 @@
 #include "platform/framework/CDC.h"
 #include "platform/framework/CGdiObject.h"
 #include "platform/framework/CImageList.h"
+#include "platform/framework/CMenu.h"
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/CWnd.h"
 #include "platform/window/Windows.h"
@@ -66,6 +67,7 @@ BOOL CWinThread::OnIdle(LONG lCount) {
         CDC::DeleteTempMap();
         CGdiObject::DeleteTempMap();
         CImageList::DeleteTempMap();
+        CMenu::DeleteTempMap();
     }
     return FALSE;
 }

@@ -11,6 +11,7 @@
 #include "platform/framework/CFont.h"
 #include "platform/framework/CFrameWnd.h"
 #include "platform/framework/CHandleMap.h"
+#include "platform/framework/CMenu.h"
 #include "platform/framework/CWinApp.h"
 #include "platform/graphics/Rects.h"
 #include "platform/graphics/SystemColors.h"
@@ -643,6 +644,10 @@ UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer) {
     return ::SetTimer(m_hWnd, nIDEvent, nElapse, lpfnTimer);
 }
 BOOL CWnd::KillTimer(UINT_PTR nIDEvent) { return ::KillTimer(m_hWnd, nIDEvent); }
+CMenu* CWnd::GetMenu() const { return CMenu::FromHandle(::GetMenu(m_hWnd)); }
+BOOL CWnd::SetMenu(CMenu* pMenu) { return ::SetMenu(m_hWnd, pMenu ? pMenu->m_hMenu : nullptr); }
+void CWnd::DrawMenuBar() { ::DrawMenuBar(m_hWnd); }
+CMenu* CWnd::GetSystemMenu(BOOL bRevert) const { return CMenu::FromHandle(::GetSystemMenu(m_hWnd, bRevert)); }
 
 void CWnd::UpdateDialogControls(CCmdTarget* pTarget, BOOL bDisableIfNoHndler) {
     CCmdUI state;
@@ -657,6 +662,8 @@ void CWnd::UpdateDialogControls(CCmdTarget* pTarget, BOOL bDisableIfNoHndler) {
 
 BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
 ON_WM_NCDESTROY()
+ON_WM_MEASUREITEM()
+ON_WM_DRAWITEM()
 END_MESSAGE_MAP()
 
 // Default handling: the message as it came, to the window's own procedure.
@@ -713,6 +720,54 @@ void CWnd::OnCancelMode() { Default(); }
 UINT CWnd::OnGetDlgCode() { return static_cast<UINT>(Default()); }
 HBRUSH CWnd::OnCtlColor(CDC*, CWnd*, UINT) { return reinterpret_cast<HBRUSH>(Default()); }
 void CWnd::OnMenuSelect(UINT, UINT, HMENU) { Default(); }
+void CWnd::OnInitMenu(CMenu*) { Default(); }
+void CWnd::OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
+LRESULT CWnd::OnMenuChar(UINT, UINT, CMenu*) { return Default(); }
+
+namespace {
+
+// The object of the menu (in `menu`'s tree) that holds command `id`, if it has one.
+CMenu* MenuHolding(HMENU menu, UINT id, int depth = 0) {
+    const int count = ::GetMenuItemCount(menu);
+    if (depth > 16) return nullptr;  // a menu may hold itself
+    for (int i = 0; i < count; ++i) {
+        if (HMENU sub = ::GetSubMenu(menu, i)) {
+            if (CMenu* found = MenuHolding(sub, id, depth + 1)) return found;
+        } else if (::GetMenuItemID(menu, i) == id) {
+            return CMenu::FromHandlePermanent(menu);
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void CWnd::OnMeasureItem(int, MEASUREITEMSTRUCT* lpMeasureItemStruct) {
+    if (lpMeasureItemStruct->CtlType == ODT_MENU) {
+        CMenu* menu = MenuHolding(::GetMenu(m_hWnd), lpMeasureItemStruct->itemID);
+        if (!menu) menu = MenuHolding(::GetSystemMenu(m_hWnd, FALSE), lpMeasureItemStruct->itemID);
+        if (menu) {
+            menu->MeasureItem(lpMeasureItemStruct);
+            return;
+        }
+    } else if (ReflectLastMsg(::GetDlgItem(m_hWnd, static_cast<int>(lpMeasureItemStruct->CtlID)))) {
+        return;
+    }
+    Default();
+}
+
+void CWnd::OnDrawItem(int, DRAWITEMSTRUCT* lpDrawItemStruct) {
+    if (lpDrawItemStruct->CtlType == ODT_MENU) {
+        // A menu's hwndItem is the menu itself.
+        if (CMenu* menu = CMenu::FromHandlePermanent(reinterpret_cast<HMENU>(lpDrawItemStruct->hwndItem))) {
+            menu->DrawItem(lpDrawItemStruct);
+            return;
+        }
+    } else if (ReflectLastMsg(lpDrawItemStruct->hwndItem)) {
+        return;
+    }
+    Default();
+}
 void CWnd::OnEnterMenuLoop(BOOL) { Default(); }
 void CWnd::OnExitMenuLoop(BOOL) { Default(); }
 void CWnd::OnEnterIdle(UINT, CWnd*) { Default(); }

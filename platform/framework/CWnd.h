@@ -178,6 +178,10 @@ public:
     static CWnd* GetActiveWindow();
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer = nullptr);
     BOOL KillTimer(UINT_PTR nIDEvent);
+    CMenu* GetMenu() const;
+    BOOL SetMenu(CMenu* pMenu);
+    void DrawMenuBar();
+    CMenu* GetSystemMenu(BOOL bRevert) const;
 
     // Enables or disables the children that stand for commands, by their ids, as pTarget's
     // update handlers say.
@@ -233,6 +237,12 @@ protected:
     UINT OnGetDlgCode();
     // The framework's default answer: the window's own (the platform's colours).
     HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    // Owner-drawn menu items go to the CMenu of their menu; a control's items to the control.
+    void OnMeasureItem(int nIDCtl, MEASUREITEMSTRUCT* lpMeasureItemStruct);
+    void OnDrawItem(int nIDCtl, DRAWITEMSTRUCT* lpDrawItemStruct);
+    void OnInitMenu(CMenu* pMenu);
+    void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
+    LRESULT OnMenuChar(UINT nChar, UINT nFlags, CMenu* pMenu);
     void OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu);
     void OnEnterMenuLoop(BOOL bIsTrackPopupMenu);
     void OnExitMenuLoop(BOOL bIsTrackPopupMenu);

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/controls/AcceleratorTable.h"
+#include "platform/controls/MenuRegistry.h"
 #include "platform/drivers/HeadlessDriver.h"
 #include "platform/framework/AfxMsg.h"
 #include "platform/framework/CCommandLineInfo.h"
@@ -42,6 +44,25 @@ void RegisterResources() {
         {ID_VIEW_TOOLBAR, "Show or hide the toolbar\nToggle ToolBar"},
         {ID_VIEW_STATUS_BAR, "Show or hide the status bar\nToggle StatusBar"},
     });
+    MenuRegistry::Instance().Register(
+        MAKEINTRESOURCEA(kMainResource),
+        MenuTemplate(
+            0, 0, "",
+            {
+                {MF_POPUP,
+                 0,
+                 "&File",
+                 {{0, ID_FILE_NEW, "&New\tCtrl+N"},
+                  {0, ID_FILE_OPEN, "&Open...\tCtrl+O"},
+                  {MF_SEPARATOR},
+                  {0, ID_FILE_MRU_FILE1, "Recent File"},
+                  {MF_SEPARATOR},
+                  {0, ID_APP_EXIT, "E&xit"}}},
+                {MF_POPUP, 0, "&View", {{0, ID_VIEW_TOOLBAR, "&Toolbar"}, {0, ID_VIEW_STATUS_BAR, "&Status Bar"}}},
+                {MF_POPUP, 0, "&Help", {{0, ID_APP_ABOUT, "&About Framework Sample..."}}},
+            }));
+    AcceleratorTable::Instance().Register(MAKEINTRESOURCEA(kMainResource), {{FVIRTKEY | FCONTROL, 'N', ID_FILE_NEW},
+                                                                            {FVIRTKEY | FCONTROL, 'O', ID_FILE_OPEN}});
 }
 
 class CSampleDoc : public CDocument {

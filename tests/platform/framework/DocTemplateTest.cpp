@@ -3,6 +3,7 @@
 
 #include <fstream>
 
+#include "platform/controls/MenuRegistry.h"
 #include "platform/framework/AfxMsg.h"
 #include "platform/framework/CCmdUI.h"
 #include "platform/framework/CCommandLineInfo.h"
@@ -130,11 +131,14 @@ protected:
     void SetUp() override {
         WindowTest::SetUp();
         StringTable::Register(kResource, "Test Viewer\n\ntest\n\n\ntest.Document\ntest Document");
+        MenuRegistry::Instance().Register(
+            MAKEINTRESOURCEA(kResource), MenuTemplate(0, 0, "", {{MF_POPUP, 0, "&File", {{0, ID_APP_EXIT, "E&xit"}}}}));
         app.LoadStdProfileSettings(4);  // no registry key: kept in memory only
     }
     void TearDown() override {
         WindowTest::TearDown();
         StringTable::Unregister(kResource);
+        MenuRegistry::Instance().Unregister(MAKEINTRESOURCEA(kResource));
     }
 
     void UseTemplate(const CRuntimeClass* frameClass) {
@@ -220,13 +224,19 @@ TEST_F(DocTemplate, CommandsGoToTheViewThenTheDocumentThenTheFrameThenTheApplica
 }
 
 TEST_F(DocTemplate, AFrameThatCannotBeCreatedIsReportedAndLeavesNothingBehind) {
-    UseTemplate(RUNTIME_CLASS(CFailingFrame));
-    EXPECT_FALSE(Start());
-    EXPECT_EQ(app.shown, std::vector<std::string>{"Failed to create empty document."});
-    EXPECT_EQ(app.m_pMainWnd, nullptr);
-    EXPECT_EQ(CTestFrame::alive, 0);
-    EXPECT_EQ(CTestDoc::alive, 0);
-    EXPECT_TRUE(app.GetDocTemplates().front()->GetDocuments().empty());
+    // Its window fails (as when a bar cannot be made), or there is no menu to make it with.
+    for (const bool withMenu : {true, false}) {
+        if (!withMenu) MenuRegistry::Instance().Unregister(MAKEINTRESOURCEA(kResource));
+        app.shown.clear();
+        UseTemplate(withMenu ? RUNTIME_CLASS(CFailingFrame) : RUNTIME_CLASS(CTestFrame));
+        EXPECT_FALSE(app.GetDocTemplates().back()->OpenDocumentFile(nullptr)) << withMenu;
+        EXPECT_EQ(app.shown, std::vector<std::string>{"Failed to create empty document."});
+        EXPECT_EQ(app.m_pMainWnd, nullptr);
+        EXPECT_EQ(CTestFrame::alive, 0);
+        EXPECT_EQ(CTestDoc::alive, 0);
+        EXPECT_TRUE(app.GetDocTemplates().back()->GetDocuments().empty());
+    }
+    EXPECT_FALSE(Start()) << "the program cannot start";
 }
 
 TEST_F(DocTemplate, ClosingTheMainFrameClosesTheDocumentAndEndsTheLoop) {
