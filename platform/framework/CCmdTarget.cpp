@@ -9,13 +9,17 @@ IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
 
 namespace {
 
-// The tables never change, so what a lookup found stays true; each thread keeps its own.
+// The tables never change, so what a lookup found stays true; each thread keeps its own small
+// direct-mapped caches, one for window messages and one for routed commands.
 struct CachedLookup {
     const AFX_MSGMAP* map = nullptr;
     UINT message = 0;
+    UINT code = 0;
+    UINT id = 0;
     const AFX_MSGMAP_ENTRY* entry = nullptr;
 };
 thread_local std::array<CachedLookup, 256> tMessageCache;
+thread_local std::array<CachedLookup, 512> tCommandCache;
 
 const AFX_MSGMAP_ENTRY* FindEntry(const AFX_MSGMAP_ENTRY* entry, UINT message, UINT code, UINT id) {
     for (; entry->pfn; ++entry)
@@ -30,6 +34,16 @@ const AFX_MSGMAP_ENTRY* FindInChain(const AFX_MSGMAP* map, UINT message, UINT co
     return nullptr;
 }
 
+template <std::size_t N>
+const AFX_MSGMAP_ENTRY* Cached(std::array<CachedLookup, N>& cache, const AFX_MSGMAP* map, UINT message, UINT code,
+                               UINT id) {
+    const std::size_t slot = (reinterpret_cast<std::uintptr_t>(map) >> 4) ^ message ^ (code * 31u) ^ (id * 131u);
+    CachedLookup& cached = cache[slot & (N - 1)];
+    if (cached.map == map && cached.message == message && cached.code == code && cached.id == id) return cached.entry;
+    cached = CachedLookup{map, message, code, id, FindInChain(map, message, code, id)};
+    return cached.entry;
+}
+
 }  // namespace
 
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
@@ -41,12 +55,7 @@ const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
 const AFX_MSGMAP* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
 
 const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(UINT message) const {
-    const AFX_MSGMAP* map = GetMessageMap();
-    const auto slot = (message ^ (reinterpret_cast<std::uintptr_t>(map) >> 4)) & (tMessageCache.size() - 1);
-    CachedLookup& cached = tMessageCache[slot];
-    if (cached.map == map && cached.message == message) return cached.entry;
-    cached = CachedLookup{map, message, FindInChain(map, message, 0, 0)};
-    return cached.entry;
+    return Cached(tMessageCache, GetMessageMap(), message, 0, 0);
 }
 
 BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
@@ -56,7 +65,7 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
         if (const UINT high = HIWORD(code)) message = high;
         code = LOWORD(code);
     }
-    const AFX_MSGMAP_ENTRY* entry = FindInChain(GetMessageMap(), message, code, nID);
+    const AFX_MSGMAP_ENTRY* entry = Cached(tCommandCache, GetMessageMap(), message, code, nID);
     if (!entry) return FALSE;
     if (pHandlerInfo) {
         pHandlerInfo->pTarget = this;
