@@ -1,5 +1,7 @@
 #include "platform/framework/CDocument.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -23,6 +25,8 @@ constexpr int kYes = 6, kCancel = 2;                         // IDYES, IDCANCEL
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CDocument, CCmdTarget)
+ON_COMMAND(ID_FILE_SAVE, &CDocument::OnFileSave)
+ON_COMMAND(ID_FILE_SAVE_AS, &CDocument::OnFileSaveAs)
 END_MESSAGE_MAP()
 
 CDocument::CDocument() = default;
@@ -170,18 +174,35 @@ BOOL CDocument::SaveModified() {
     switch (AfxMessageBox(prompt.c_str(), kYesNoCancel | kIconExclamation, AFX_IDP_ASK_TO_SAVE)) {
         case kCancel:
             return FALSE;
-        case kYes: {
-            std::string path = m_strPathName;
-            if (path.empty()) {
-                CWinApp* app = AfxGetApp();
-                if (!app || !app->DoPromptFileName(path, AFX_IDS_SAVEFILE, 0, FALSE, m_pDocTemplate)) return FALSE;
-            }
-            return OnSaveDocument(path.c_str());
-        }
+        case kYes:
+            return DoFileSave();
         default:
             return TRUE;
     }
 }
+
+BOOL CDocument::DoSave(LPCSTR lpszPathName, BOOL bReplace) {
+    std::string path = lpszPathName ? lpszPathName : "";
+    if (path.empty()) {
+        path = m_strPathName.empty() ? m_strTitle : m_strPathName;
+        CWinApp* app = AfxGetApp();
+        if (!app || !app->DoPromptFileName(path, AFX_IDS_SAVEFILE, 0, FALSE, m_pDocTemplate)) return FALSE;
+    }
+    if (!OnSaveDocument(path.c_str())) return FALSE;
+    if (bReplace) SetPathName(path.c_str());
+    return TRUE;
+}
+
+BOOL CDocument::DoFileSave() {
+    // A path that cannot be written any more is asked for again.
+    const char* path = m_strPathName.c_str();
+    if (!m_strPathName.empty() && (access(path, F_OK) != 0 || access(path, W_OK) == 0)) return DoSave(path);
+    return DoSave(nullptr);
+}
+
+void CDocument::OnFileSave() { DoFileSave(); }
+
+void CDocument::OnFileSaveAs() { DoSave(nullptr); }
 
 void CDocument::PreCloseFrame(CFrameWnd*) {}
 

@@ -45,6 +45,14 @@ public:
     virtual BOOL SaveModified();  // asks to save a modified document; FALSE to cancel
     virtual void PreCloseFrame(CFrameWnd* pFrame);
     virtual void Serialize(CArchive& ar);
+    // Saves to its path, or asks for one (bReplace: the path becomes the document's); FALSE when
+    // cancelled or failed.
+    virtual BOOL DoSave(LPCSTR lpszPathName, BOOL bReplace = TRUE);
+    BOOL DoFileSave();
+
+    // The standard commands ID_FILE_SAVE and ID_FILE_SAVE_AS.
+    void OnFileSave();
+    void OnFileSaveAs();
     void UpdateFrameCounts();
 
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;

@@ -1,6 +1,7 @@
 #include "platform/framework/CView.h"
 
 #include "platform/framework/AfxMsg.h"
+#include "platform/framework/CCmdUI.h"
 #include "platform/framework/CCreateContext.h"
 #include "platform/framework/CDocument.h"
 #include "platform/framework/CFrameWnd.h"
@@ -66,11 +67,27 @@ void CView::OnFilePrint() {
     AfxMessageBox(AFX_IDP_FAILED_TO_START_PRINT, kIconExclamation);
 }
 
+BOOL CView::OnNextPaneCmd(UINT nID) {
+    CWnd* holder = FromHandlePermanent(::GetParent(m_hWnd));
+    return holder && holder->CCmdTarget::OnCmdMsg(nID, CN_COMMAND, nullptr, nullptr);
+}
+
+void CView::OnUpdateNextPaneMenu(CCmdUI* pCmdUI) {
+    CWnd* holder = FromHandlePermanent(::GetParent(m_hWnd));
+    if (holder && holder->CCmdTarget::OnCmdMsg(pCmdUI->m_nID, CN_UPDATE_COMMAND_UI, pCmdUI, nullptr)) return;
+    AFX_CMDHANDLERINFO info{nullptr, nullptr};
+    pCmdUI->Enable(holder && holder->CCmdTarget::OnCmdMsg(pCmdUI->m_nID, CN_COMMAND, nullptr, &info));
+}
+
 BEGIN_MESSAGE_MAP(CView, CWnd)
 ON_WM_CREATE()
 ON_WM_DESTROY()
 ON_WM_PAINT()
 ON_MESSAGE(WM_INITIALUPDATE, &CView::OnInitialUpdateMessage)
+ON_COMMAND_EX(ID_NEXT_PANE, &CView::OnNextPaneCmd)
+ON_COMMAND_EX(ID_PREV_PANE, &CView::OnNextPaneCmd)
+ON_UPDATE_COMMAND_UI(ID_NEXT_PANE, &CView::OnUpdateNextPaneMenu)
+ON_UPDATE_COMMAND_UI(ID_PREV_PANE, &CView::OnUpdateNextPaneMenu)
 END_MESSAGE_MAP()
 
 int CView::OnCreate(LPCREATESTRUCTA lpcs) {

@@ -29,6 +29,10 @@ public:
     // The print command (ID_FILE_PRINT, for a view's map): there is no printer here, so the job
     // cannot start and the user is told so.
     void OnFilePrint();
+    // The pane commands (ID_NEXT_PANE, ID_PREV_PANE) belong to the window holding the view, a
+    // splitter: they are offered to its own map (not routed on), and greyed unless it handles them.
+    BOOL OnNextPaneCmd(UINT nID);
+    void OnUpdateNextPaneMenu(CCmdUI* pCmdUI);
 
 protected:
     DECLARE_MESSAGE_MAP()

@@ -286,6 +286,28 @@ TEST_F(DocTemplate, OpeningAFileNamesTheDocumentAndPutsItFirstInTheRecentFiles) 
     EXPECT_EQ((*app.m_pRecentFileList)[0], "");
 }
 
+TEST_F(DocTemplate, SavingWritesWhereTheUserSaysAndThenToTheSamePath) {
+    UseTemplate(RUNTIME_CLASS(CTestFrame));
+    ASSERT_TRUE(Start());
+    TempDirectory folder;
+    const std::string path = folder.File("saved.log");
+    Frame()->SendMessage(WM_COMMAND, ID_FILE_SAVE);
+    EXPECT_FALSE(std::ifstream(path).good()) << "cancelled: nothing written";
+
+    app.chosenFile = path;
+    Frame()->SendMessage(WM_COMMAND, ID_FILE_SAVE);
+    EXPECT_TRUE(std::ifstream(path).good());
+    EXPECT_EQ(Doc()->GetPathName(), path);
+    EXPECT_EQ((*app.m_pRecentFileList)[0], path);
+
+    app.chosenFile = folder.File("elsewhere.log");
+    std::remove(path.c_str());
+    Frame()->SendMessage(WM_COMMAND, ID_FILE_SAVE);
+    EXPECT_TRUE(std::ifstream(path).good()) << "saved again to its own path without asking";
+    EXPECT_FALSE(std::ifstream(app.chosenFile).good());
+    EXPECT_TRUE(app.shown.empty());
+}
+
 TEST_F(DocTemplate, PrintingWithoutAPrinterSaysTheJobCouldNotStart) {
     UseTemplate(RUNTIME_CLASS(CTestFrame));
     ASSERT_TRUE(Start());

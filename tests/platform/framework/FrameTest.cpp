@@ -61,9 +61,30 @@ END_MESSAGE_MAP()
 
 class RecordingCmdUI : public CCmdUI {
 public:
-    int checked = -1;
+    int checked = -1, enabled = -1;
     void SetCheck(int check) override { checked = check; }
+    void Enable(BOOL on) override {
+        enabled = on;
+        m_bEnableChanged = TRUE;
+    }
 };
+
+// Stands in for a splitter: the pane commands of the views it holds are its.
+class CPaneHolder : public CWnd {
+public:
+    std::vector<UINT> moves;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+    BOOL OnPane(UINT id) {
+        moves.push_back(id);
+        return TRUE;
+    }
+};
+BEGIN_MESSAGE_MAP(CPaneHolder, CWnd)
+ON_COMMAND_EX(ID_NEXT_PANE, &CPaneHolder::OnPane)
+ON_COMMAND_EX(ID_PREV_PANE, &CPaneHolder::OnPane)
+END_MESSAGE_MAP()
 
 class Frame : public FrameworkTest {
 protected:
@@ -150,6 +171,32 @@ TEST_F(Frame, MenuPromptsShowInTheMessageBarAndReadyWhenIdle) {
     EXPECT_EQ(statusBar.GetWindowText(), "Loading...");
     frame.SendMessage(WM_MENUSELECT, MAKEWPARAM(0xFFFF, 0xFFFF), 0);  // the menu closed
     EXPECT_EQ(statusBar.GetWindowText(), "Ready");
+}
+
+TEST_F(Frame, PaneCommandsGoToTheWindowHoldingTheActiveView) {
+    CPaneHolder holder;
+    ASSERT_TRUE(holder.Create(nullptr, "", WS_VISIBLE, CRect(0, 0, 50, 50), &frame, AFX_IDW_PANE_FIRST + 1));
+    CPlainView inner;
+    ASSERT_TRUE(inner.Create(nullptr, nullptr, AFX_WS_DEFAULT_VIEW, CRect(0, 0, 10, 10), &holder, AFX_IDW_PANE_FIRST));
+    auto enabled = [&](UINT id) {
+        RecordingCmdUI ui;
+        ui.m_nID = id;
+        ui.DoUpdate(&frame, TRUE);
+        return ui.enabled;
+    };
+
+    frame.SetActiveView(&inner);
+    frame.SendMessage(WM_COMMAND, ID_NEXT_PANE);
+    frame.SendMessage(WM_COMMAND, ID_PREV_PANE);
+    EXPECT_EQ(holder.moves, (std::vector<UINT>{ID_NEXT_PANE, ID_PREV_PANE}));
+    EXPECT_EQ(enabled(ID_NEXT_PANE), 1) << "a handler exists in the holder";
+
+    // The frame's own view has no splitter around it: the commands are greyed and go nowhere.
+    frame.SetActiveView(dynamic_cast<CView*>(view));
+    EXPECT_EQ(enabled(ID_NEXT_PANE), 0);
+    frame.SendMessage(WM_COMMAND, ID_NEXT_PANE);
+    EXPECT_EQ(holder.moves.size(), 2u);
+    inner.DestroyWindow();
 }
 
 TEST_F(Frame, TheMessageLoopUpdatesTheBarsWhenIdleAndEndsWithTheQuitCode) {
