@@ -286,6 +286,47 @@ TEST_F(DocTemplate, OpeningAFileNamesTheDocumentAndPutsItFirstInTheRecentFiles) 
     EXPECT_EQ((*app.m_pRecentFileList)[0], "");
 }
 
+TEST_F(DocTemplate, TheCommandLineSaysWhatToOpenOrDo) {
+    struct Case {
+        std::vector<std::string> args;
+        CCommandLineInfo::NewShellCommand command;
+        std::string file, printer;
+    };
+    const Case cases[] = {
+        {{}, CCommandLineInfo::FileNew, "", ""},
+        {{"logs/one.log"}, CCommandLineInfo::FileOpen, "logs/one.log", ""},
+        {{"/p", "one.log"}, CCommandLineInfo::FilePrint, "one.log", ""},
+        {{"-pt", "one.log", "Office", "driver", "port"}, CCommandLineInfo::FilePrintTo, "one.log", "Office"},
+        {{"/Unregister"}, CCommandLineInfo::AppUnregister, "", ""},
+        {{"/nologo", "/tmp"}, CCommandLineInfo::FileOpen, "/tmp", ""},  // an existing path, not a switch
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args{"test-viewer"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        app.SetCommandLine(static_cast<int>(argv.size()), argv.data());
+        CCommandLineInfo info;
+        app.ParseCommandLine(info);
+        EXPECT_EQ(info.m_nShellCommand, c.command) << args.back();
+        EXPECT_EQ(info.m_strFileName, c.file) << args.back();
+        EXPECT_EQ(info.m_strPrinterName, c.printer) << args.back();
+    }
+
+    // A file named on the command line opens at start.
+    UseTemplate(RUNTIME_CLASS(CTestFrame));
+    TempDirectory folder;
+    const std::string path = folder.File("start.log");
+    std::ofstream(path) << "x";
+    CCommandLineInfo info;
+    info.ParseParam(path.c_str(), FALSE, TRUE);
+    EXPECT_TRUE(app.ProcessShellCommand(info));
+    EXPECT_EQ(Doc()->GetPathName(), path);
+    CCommandLineInfo unregister;
+    unregister.ParseParam("Unregister", TRUE, TRUE);
+    EXPECT_FALSE(app.ProcessShellCommand(unregister)) << "nothing to unregister: the program ends";
+}
+
 TEST_F(DocTemplate, SavingWritesWhereTheUserSaysAndThenToTheSamePath) {
     UseTemplate(RUNTIME_CLASS(CTestFrame));
     ASSERT_TRUE(Start());
