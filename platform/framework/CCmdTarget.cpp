@@ -72,10 +72,7 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
         pHandlerInfo->pEntry = entry;
         return TRUE;
     }
-    AfxCall call;
-    call.message = message;
-    call.nID = nID;
-    call.pExtra = pExtra;
+    AfxCall call(message, 0, 0, nID, pExtra);
     if (nCode == CN_UPDATE_COMMAND_UI) {
         auto* ui = static_cast<CCmdUI*>(pExtra);
         ui->m_bContinueRouting = FALSE;

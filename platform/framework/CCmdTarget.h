@@ -73,11 +73,14 @@ enum AfxSig : UINT {
 
 // One dispatch: a window message, or a command or notification being routed.
 struct AfxCall {
-    UINT message = 0;
-    WPARAM wParam = 0;
-    LPARAM lParam = 0;
-    UINT nID = 0;
-    void* pExtra = nullptr;  // CCmdUI* for updates, AFX_NOTIFY* for notifications
+    AfxCall(UINT msg, WPARAM w, LPARAM l, UINT id = 0, void* extra = nullptr)
+        : message(msg), wParam(w), lParam(l), nID(id), pExtra(extra) {}
+
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    UINT nID;
+    void* pExtra;  // CCmdUI* for updates, AFX_NOTIFY* for notifications
     LRESULT result = 0;
 };
 

@@ -308,11 +308,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         if (!ReflectLastMsg(reinterpret_cast<HWND>(lParam), &result)) {
             const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(WM_CTLCOLOR);
             if (!entry) return FALSE;
-            AfxCall call;
-            call.message = message;
-            call.wParam = wParam;
-            call.lParam = lParam;
-            call.nID = message - WM_FIRSTCTLCOLOR;
+            AfxCall call(message, wParam, lParam, message - WM_FIRSTCTLCOLOR);
             entry->pfn(*this, call);
             result = call.result;
         }
@@ -326,10 +322,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
 BOOL CWnd::DispatchWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(message);
     if (!entry) return FALSE;
-    AfxCall call;
-    call.message = message;
-    call.wParam = wParam;
-    call.lParam = lParam;
+    AfxCall call(message, wParam, lParam);
     if (!entry->pfn(*this, call)) return FALSE;
     *pResult = call.result;
     return TRUE;
@@ -403,10 +396,7 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         // A reflected colour handler that gives no brush leaves the answer to the parent.
         const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(WM_REFLECT_BASE + WM_CTLCOLOR);
         if (!entry) return FALSE;
-        AfxCall call;
-        call.message = message;
-        call.wParam = wParam;
-        call.lParam = message - WM_FIRSTCTLCOLOR;
+        AfxCall call(message, wParam, message - WM_FIRSTCTLCOLOR);
         if (!entry->pfn(*this, call)) return FALSE;
         *pResult = call.result;
         return TRUE;

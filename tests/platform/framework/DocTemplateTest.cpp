@@ -115,17 +115,6 @@ ON_COMMAND(ID_FILE_NEW, &CWinApp::OnFileNew)
 ON_COMMAND(ID_FILE_OPEN, &CWinApp::OnFileOpen)
 END_MESSAGE_MAP()
 
-// Records what an update says.
-class RecordingCmdUI : public CCmdUI {
-public:
-    int enabled = -1, checked = -1;
-    void Enable(BOOL on) override {
-        enabled = on;
-        m_bEnableChanged = TRUE;
-    }
-    void SetCheck(int check) override { checked = check; }
-};
-
 class DocTemplate : public WindowTest {
 protected:
     void SetUp() override {

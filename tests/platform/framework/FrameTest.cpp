@@ -59,16 +59,6 @@ ON_MESSAGE(WM_SIZEPARENT, &CEdgeBar::OnSizeParent)
 ON_MESSAGE(WM_IDLEUPDATECMDUI, &CEdgeBar::OnIdleUpdate)
 END_MESSAGE_MAP()
 
-class RecordingCmdUI : public CCmdUI {
-public:
-    int checked = -1, enabled = -1;
-    void SetCheck(int check) override { checked = check; }
-    void Enable(BOOL on) override {
-        enabled = on;
-        m_bEnableChanged = TRUE;
-    }
-};
-
 // Stands in for a splitter: the pane commands of the views it holds are its.
 class CPaneHolder : public CWnd {
 public:

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/framework/CCmdUI.h"
 #include "platform/framework/CRect.h"
 #include "platform/framework/CWinApp.h"
 #include "tests/platform/window/WindowTesting.h"
@@ -33,6 +34,17 @@ public:
 inline void PrintTo(const CRect& r, std::ostream* out) {
     *out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
 }
+
+// Records what an update rule said: -1 for nothing.
+class RecordingCmdUI : public CCmdUI {
+public:
+    int enabled = -1, checked = -1;
+    void Enable(BOOL on) override {
+        enabled = on;
+        m_bEnableChanged = TRUE;
+    }
+    void SetCheck(int check) override { checked = check; }
+};
 
 // The running test application's trail.
 inline std::vector<std::string>& Trail() { return static_cast<TestApp*>(AfxGetApp())->trail; }
