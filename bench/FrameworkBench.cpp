@@ -1,10 +1,13 @@
 // The framework's cost per message: a private message sent to a window whose handler is in the
 // base class of a three-level map chain (as the loader's record notice reaches the frame), and a
 // menu command routed through view, document, frame and application, each beside the same
-// SendMessage to a plain window procedure that does the same work, in the same run.
+// SendMessage to a plain window procedure that does the same work, in the same run, in thread CPU
+// time. Goals: a message at most twice, a command (two walks of the route: its state, then the
+// command) at most eight times the plain procedure.
 // Ratio = framework / plain procedure.
 
 #include <benchmark/benchmark.h>
+#include <time.h>
 
 #include <chrono>
 #include <memory>
@@ -24,7 +27,16 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+// This thread's CPU time: what dispatching costs, without the waits a loaded machine adds.
+struct Clock {
+    using duration = std::chrono::nanoseconds;
+    using time_point = std::chrono::time_point<Clock, duration>;
+    static time_point now() {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return time_point(duration(static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec));
+    }
+};
 
 constexpr int kBlock = 1000;
 constexpr UINT kRecord = 0x65A, kCommand = 32793, kResource = 128;
@@ -187,7 +199,7 @@ void PrivateMessageThroughTheMap(benchmark::State& state) {
 
 void MenuCommandThroughTheRoute(benchmark::State& state) {
     Compare(
-        state, [](HWND hwnd, UINT message, int) { SendMessageA(hwnd, message, kCommand, 0); }, WM_COMMAND, 4.0);
+        state, [](HWND hwnd, UINT message, int) { SendMessageA(hwnd, message, kCommand, 0); }, WM_COMMAND, 8.0);
 }
 
 BENCHMARK(PrivateMessageThroughTheMap)->UseManualTime()->Unit(benchmark::kMicrosecond);
