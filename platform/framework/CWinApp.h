@@ -36,6 +36,9 @@ public:
     void SetCommandLine(int argc, char** argv);
 
     virtual BOOL InitApplication();
+    // The 3-D look of controls in dialogs: ours always have it.
+    BOOL Enable3dControls() { return TRUE; }
+    BOOL Enable3dControlsStatic() { return TRUE; }
     BOOL InitInstance() override;
     int ExitInstance() override;  // saves the standard profile settings
     BOOL OnIdle(LONG lCount) override;
@@ -101,6 +104,8 @@ private:
 };
 
 CWinApp* AfxGetApp();
+// Hosting of control containers: there are none on this platform, so there is nothing to enable.
+inline void AfxEnableControlContainer() {}
 CWnd* AfxGetMainWnd();
 // Shows a message through the application (DoMessageBox), owned by the main window.
 int AfxMessageBox(LPCSTR lpszText, UINT nType = 0, UINT nIDHelp = 0);
