@@ -17,13 +17,6 @@
 
 IMPLEMENT_DYNAMIC(CDocument, CCmdTarget)
 
-namespace {
-
-constexpr UINT kYesNoCancel = 0x3, kIconExclamation = 0x30;  // MB_YESNOCANCEL, MB_ICONEXCLAMATION
-constexpr int kYes = 6, kCancel = 2;                         // IDYES, IDCANCEL
-
-}  // namespace
-
 BEGIN_MESSAGE_MAP(CDocument, CCmdTarget)
 ON_COMMAND(ID_FILE_SAVE, &CDocument::OnFileSave)
 ON_COMMAND(ID_FILE_SAVE_AS, &CDocument::OnFileSaveAs)
@@ -97,7 +90,7 @@ BOOL CDocument::OnNewDocument() {
 BOOL CDocument::OnOpenDocument(LPCSTR lpszPathName) {
     std::ifstream in(lpszPathName ? lpszPathName : "", std::ios::binary);
     if (!in) {
-        AfxMessageBox(AFX_IDP_FAILED_TO_OPEN_DOC, kIconExclamation);
+        AfxMessageBox(AFX_IDP_FAILED_TO_OPEN_DOC, MB_ICONEXCLAMATION);
         return FALSE;
     }
     DeleteContents();
@@ -106,7 +99,7 @@ BOOL CDocument::OnOpenDocument(LPCSTR lpszPathName) {
     Serialize(archive);
     if (archive.Failed()) {
         DeleteContents();
-        AfxMessageBox(AFX_IDP_FAILED_TO_OPEN_DOC, kIconExclamation);
+        AfxMessageBox(AFX_IDP_FAILED_TO_OPEN_DOC, MB_ICONEXCLAMATION);
         return FALSE;
     }
     SetModifiedFlag(FALSE);
@@ -131,7 +124,7 @@ BOOL CDocument::OnSaveDocument(LPCSTR lpszPathName) {
     if (saved) std::filesystem::rename(temporary, path, error);
     if (!saved || error) {
         std::filesystem::remove(temporary, error);
-        AfxMessageBox(AFX_IDP_FAILED_TO_SAVE_DOC, kIconExclamation);
+        AfxMessageBox(AFX_IDP_FAILED_TO_SAVE_DOC, MB_ICONEXCLAMATION);
         return FALSE;
     }
     SetModifiedFlag(FALSE);
@@ -171,10 +164,10 @@ BOOL CDocument::SaveModified() {
     if (name.empty()) name = AfxLoadString(AFX_IDS_UNTITLED);
     std::string prompt = AfxLoadString(AFX_IDP_ASK_TO_SAVE);
     if (const auto at = prompt.find("%1"); at != std::string::npos) prompt.replace(at, 2, name);
-    switch (AfxMessageBox(prompt.c_str(), kYesNoCancel | kIconExclamation, AFX_IDP_ASK_TO_SAVE)) {
-        case kCancel:
+    switch (AfxMessageBox(prompt.c_str(), MB_YESNOCANCEL | MB_ICONEXCLAMATION, AFX_IDP_ASK_TO_SAVE)) {
+        case IDCANCEL:
             return FALSE;
-        case kYes:
+        case IDYES:
             return DoFileSave();
         default:
             return TRUE;

@@ -11,12 +11,6 @@
 
 IMPLEMENT_DYNAMIC(CView, CWnd)
 
-namespace {
-
-constexpr UINT kIconExclamation = 0x30;  // MB_ICONEXCLAMATION
-
-}  // namespace
-
 void CView::OnPrepareDC(CDC*, void*) {}
 
 void CView::OnInitialUpdate() { OnUpdate(nullptr, 0, nullptr); }
@@ -64,7 +58,7 @@ void CView::PostNcDestroy() {
 
 void CView::OnFilePrint() {
     // No printer device exists on this platform, so the job never starts.
-    AfxMessageBox(AFX_IDP_FAILED_TO_START_PRINT, kIconExclamation);
+    AfxMessageBox(AFX_IDP_FAILED_TO_START_PRINT, MB_ICONEXCLAMATION);
 }
 
 BOOL CView::OnNextPaneCmd(UINT nID) {

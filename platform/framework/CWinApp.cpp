@@ -6,6 +6,8 @@
 #include <iterator>
 #include <utility>
 
+#include "platform/controls/FileDialog.h"
+#include "platform/controls/MessageBox.h"
 #include "platform/framework/AfxMsg.h"
 #include "platform/framework/AfxRes.h"
 #include "platform/framework/CCmdUI.h"
@@ -23,7 +25,6 @@ namespace {
 
 CWinApp* gApp = nullptr;  // set and read on the user-interface thread
 
-constexpr UINT kIconExclamation = 0x30;  // MB_ICONEXCLAMATION
 constexpr DWORD kMaxProfileValue = kRegistryMaxValueSize;
 
 // A registry key closed when it goes.
@@ -283,18 +284,49 @@ BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo) {
 }
 
 int CWinApp::DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT) {
-    // Until the message box control is on this platform the text goes to standard error and the
-    // first button answers.
     EnsureNames();
-    std::fprintf(stderr, "%s: %s\n", appName_.c_str(), lpszPrompt);
-    static constexpr int kFirstButton[] = {1, 1, 3, 6, 6, 4};  // IDOK IDOK IDABORT IDYES IDYES IDRETRY
-    const UINT buttons = nType & 0xF;
-    return buttons < std::size(kFirstButton) ? kFirstButton[buttons] : 1;
+    // Owned by the active window of the program, else the main window.
+    HWND owner = ::GetActiveWindow();
+    if (!owner && m_pMainWnd) owner = m_pMainWnd->m_hWnd;
+    if ((nType & MB_ICONMASK) == 0) {
+        const UINT buttons = nType & MB_TYPEMASK;
+        if (buttons == MB_OK || buttons == MB_OKCANCEL)
+            nType |= MB_ICONEXCLAMATION;
+        else if (buttons == MB_YESNO || buttons == MB_YESNOCANCEL)
+            nType |= MB_ICONQUESTION;
+    }
+    return MessageBoxA(owner, lpszPrompt, appName_.c_str(), nType);
 }
 
-BOOL CWinApp::DoPromptFileName(std::string&, UINT, DWORD, BOOL, CDocTemplate*) {
-    // No file dialog on this platform yet: as if the user cancelled.
-    return FALSE;
+BOOL CWinApp::DoPromptFileName(std::string& fileName, UINT nIDSTitle, DWORD lFlags, BOOL bOpenFileDialog,
+                               CDocTemplate* pTemplate) {
+    // The template's file type first, then every file.
+    std::string filter, extension;
+    if (!pTemplate && !m_templates.empty()) pTemplate = m_templates.front().get();
+    std::string typeName;
+    if (pTemplate && pTemplate->GetDocString(typeName, CDocTemplate::filterName) && !typeName.empty() &&
+        pTemplate->GetDocString(extension, CDocTemplate::filterExt) && !extension.empty()) {
+        filter += typeName + '\0' + "*" + extension + '\0';
+        if (extension.front() == '.') extension.erase(0, 1);
+    }
+    filter += AfxLoadString(AFX_IDS_ALLFILTER) + '\0' + "*.*" + '\0' + '\0';
+    const std::string title = AfxLoadString(nIDSTitle);
+    std::vector<char> path(4096, '\0');
+    fileName.copy(path.data(), path.size() - 1);
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = path.data();
+    ofn.nMaxFile = static_cast<DWORD>(path.size());
+    ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
+    ofn.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+    ofn.Flags = lFlags | OFN_HIDEREADONLY | OFN_EXPLORER | OFN_PATHMUSTEXIST |
+                (bOpenFileDialog ? OFN_FILEMUSTEXIST : OFN_OVERWRITEPROMPT);
+    if (!(bOpenFileDialog ? GetOpenFileNameA(&ofn) : GetSaveFileNameA(&ofn))) return FALSE;
+    fileName = path.data();
+    return TRUE;
 }
 
 void CWinApp::OnFileNew() {
@@ -309,7 +341,7 @@ void CWinApp::OnFileOpen() {
 
 void CWinApp::OnFilePrintSetup() {
     // There are no printers to set up.
-    AfxMessageBox(AFX_IDP_NO_PRINTER, kIconExclamation);
+    AfxMessageBox(AFX_IDP_NO_PRINTER, MB_ICONEXCLAMATION);
 }
 
 void CWinApp::OnAppExit() {

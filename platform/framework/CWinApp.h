@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/controls/MessageBox.h"
 #include "platform/framework/CWinThread.h"
 #include "platform/kernel/Registry.h"
 
@@ -75,7 +76,8 @@ public:
     void ParseCommandLine(CCommandLineInfo& rCmdInfo);
     BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);
 
-    // What AfxMessageBox shows; IDOK, IDCANCEL, IDYES ... as the user answered.
+    // What AfxMessageBox shows (a message box titled with the application's name); IDOK,
+    // IDCANCEL, IDYES ... as the user answered.
     virtual int DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT nIDPrompt);
     // Asks for a file to open or save as; FALSE when the user cancels.
     virtual BOOL DoPromptFileName(std::string& fileName, UINT nIDSTitle, DWORD lFlags, BOOL bOpenFileDialog,
@@ -108,8 +110,8 @@ CWinApp* AfxGetApp();
 inline void AfxEnableControlContainer() {}
 CWnd* AfxGetMainWnd();
 // Shows a message through the application (DoMessageBox), owned by the main window.
-int AfxMessageBox(LPCSTR lpszText, UINT nType = 0, UINT nIDHelp = 0);
-int AfxMessageBox(UINT nIDPrompt, UINT nType = 0, UINT nIDHelp = static_cast<UINT>(-1));
+int AfxMessageBox(LPCSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
+int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = static_cast<UINT>(-1));
 // The program's main: the application's InitApplication and InitInstance, then its Run; the exit
 // code. InitInstance failing ends the program (after ExitInstance).
 int AfxWinMain(int argc, char** argv);

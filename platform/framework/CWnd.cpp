@@ -25,6 +25,8 @@ const char* const AFX_WNDCONTROLBAR = "AfxControlBar";
 
 namespace {
 
+constexpr UINT kButtonGetCheck = 0x00F0, kButtonSetCheck = 0x00F1;  // BM_GETCHECK, BM_SETCHECK
+
 // What each thread keeps: its windows' objects, the message being handled (for Default), the
 // object whose window is being created, and the objects their windows adopted.
 struct ThreadState {
@@ -197,9 +199,16 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName
         lpParam,        nullptr,       nIDorHMenu, hWndParent, nHeight, nWidth, y, x, static_cast<LONG>(dwStyle),
         lpszWindowName, lpszClassName, dwExStyle};
     if (!PreCreateWindow(cs)) return FALSE;
+    return CreatingWindow([&cs]() -> std::intptr_t {
+               return ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x,
+                                        cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance,
+                                        cs.lpCreateParams) != nullptr;
+           }) != 0;
+}
+
+std::intptr_t CWnd::CreatingWindow(const std::function<std::intptr_t()>& create) {
     CWndCreation creation(this);
-    return ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y, cs.cx,
-                             cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams) != nullptr;
+    return create();
 }
 
 BOOL CWnd::DestroyWindow() { return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE; }
@@ -438,6 +447,23 @@ CWnd* CWnd::GetTopLevelParent() const {
 }
 
 CWnd* CWnd::GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
+
+void CWnd::SetDlgItemText(int nID, LPCSTR lpszString) { ::SetWindowTextA(::GetDlgItem(m_hWnd, nID), lpszString); }
+
+std::string CWnd::GetDlgItemText(int nID) const {
+    CWnd* item = GetDlgItem(nID);
+    return item ? item->GetWindowText() : std::string();
+}
+
+LRESULT CWnd::SendDlgItemMessage(int nID, UINT message, WPARAM wParam, LPARAM lParam) const {
+    return ::SendMessageA(::GetDlgItem(m_hWnd, nID), message, wParam, lParam);
+}
+
+void CWnd::CheckDlgButton(int nIDButton, UINT nCheck) { SendDlgItemMessage(nIDButton, kButtonSetCheck, nCheck); }
+
+UINT CWnd::IsDlgButtonChecked(int nIDButton) const {
+    return static_cast<UINT>(SendDlgItemMessage(nIDButton, kButtonGetCheck));
+}
 
 CWnd* CWnd::GetDescendantWindow(int nID, BOOL bOnlyPerm) const { return DescendantOf(m_hWnd, nID, bOnlyPerm); }
 

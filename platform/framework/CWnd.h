@@ -8,6 +8,7 @@
 // then; others belong to whoever made them, and a CWnd that goes while its window lives destroys
 // the window (without running the object's handlers).
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -108,6 +109,11 @@ public:
     CFrameWnd* GetTopLevelFrame() const;
     CWnd* GetTopLevelParent() const;
     CWnd* GetDlgItem(int nID) const;
+    void SetDlgItemText(int nID, LPCSTR lpszString);
+    std::string GetDlgItemText(int nID) const;
+    LRESULT SendDlgItemMessage(int nID, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    void CheckDlgButton(int nIDButton, UINT nCheck);
+    UINT IsDlgButtonChecked(int nIDButton) const;
     CWnd* GetDescendantWindow(int nID, BOOL bOnlyPerm = FALSE) const;
     CWnd* GetWindow(UINT nCmd) const;
     CWnd* GetTopWindow() const { return GetWindow(GW_CHILD); }
@@ -247,6 +253,10 @@ protected:
     void OnEnterMenuLoop(BOOL bIsTrackPopupMenu);
     void OnExitMenuLoop(BOOL bIsTrackPopupMenu);
     void OnEnterIdle(UINT nWhy, CWnd* pWho);
+
+    // Runs `create` with this object tied to the first window it makes (at its WM_NCCREATE,
+    // subclassed unless of a framework class): for windows made by other means than CreateEx.
+    std::intptr_t CreatingWindow(const std::function<std::intptr_t()>& create);
 
     WNDPROC m_pfnSuper = nullptr;  // the window's own procedure when subclassed
     HWND m_hWndOwner = nullptr;

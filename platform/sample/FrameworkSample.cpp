@@ -13,10 +13,12 @@
 #include <vector>
 
 #include "platform/controls/AcceleratorTable.h"
+#include "platform/controls/DialogTemplate.h"
 #include "platform/controls/MenuRegistry.h"
 #include "platform/drivers/HeadlessDriver.h"
 #include "platform/framework/AfxMsg.h"
 #include "platform/framework/CCommandLineInfo.h"
+#include "platform/framework/CDialog.h"
 #include "platform/framework/CDocument.h"
 #include "platform/framework/CFont.h"
 #include "platform/framework/CFrameWnd.h"
@@ -31,6 +33,8 @@
 namespace {
 
 constexpr UINT kMainResource = 128;
+constexpr UINT kAboutResource = 100;
+constexpr int kProductLine = 1002, kVersionLine = 1007;
 
 // The sample's resources, as a program registers its own from data tables.
 void RegisterResources() {
@@ -61,6 +65,19 @@ void RegisterResources() {
                 {MF_POPUP, 0, "&View", {{0, ID_VIEW_TOOLBAR, "&Toolbar"}, {0, ID_VIEW_STATUS_BAR, "&Status Bar"}}},
                 {MF_POPUP, 0, "&Help", {{0, ID_APP_ABOUT, "&About Framework Sample..."}}},
             }));
+    DialogTemplate about;
+    about.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+    about.cx = 196;
+    about.cy = 62;
+    about.caption = "About ...";
+    about.fontFace = "MS Sans Serif";
+    about.pointSize = 8;
+    about.items = {
+        {"Button", "OK", IDOK, WS_TABSTOP | 0x0001 /* BS_DEFPUSHBUTTON */, 0, 137, 41, 52, 14},
+        {"Static", "", kProductLine, 0, 0, 42, 11, 142, 8},
+        {"Static", "", kVersionLine, 0, 0, 42, 23, 146, 8},
+    };
+    DialogTemplate::Register(MAKEINTRESOURCEA(kAboutResource), about);
     AcceleratorTable::Instance().Register(MAKEINTRESOURCEA(kMainResource), {{FVIRTKEY | FCONTROL, 'N', ID_FILE_NEW},
                                                                             {FVIRTKEY | FCONTROL, 'O', ID_FILE_OPEN}});
 }
@@ -122,6 +139,17 @@ public:
 };
 IMPLEMENT_DYNCREATE(CSampleFrame, CFrameWnd)
 
+class CAboutDlg : public CDialog {
+public:
+    CAboutDlg() : CDialog(kAboutResource) {}
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        SetDlgItemText(kProductLine, "Framework Sample");
+        SetDlgItemText(kVersionLine, "A single-document application on the framework");
+        return TRUE;
+    }
+};
+
 class CSampleApp : public CWinApp {
 public:
     CSampleApp() : CWinApp("Framework Sample") {}
@@ -169,8 +197,13 @@ public:
 
 protected:
     DECLARE_MESSAGE_MAP()
+    void OnAppAbout() {
+        CAboutDlg about;
+        about.DoModal();
+    }
 };
 BEGIN_MESSAGE_MAP(CSampleApp, CWinApp)
+ON_COMMAND(ID_APP_ABOUT, &CSampleApp::OnAppAbout)
 ON_COMMAND(ID_FILE_NEW, &CWinApp::OnFileNew)
 ON_COMMAND(ID_FILE_OPEN, &CWinApp::OnFileOpen)
 END_MESSAGE_MAP()
