@@ -11,7 +11,10 @@
 #include "platform/framework/AfxRes.h"
 #include "platform/framework/CWnd.h"
 
+class CControlBar;
+class CDockBar;
 class CDocument;
+class CMiniDockFrameWnd;
 class CView;
 
 // Frame styles (in the window style's low word, which top-level windows do not use).
@@ -75,6 +78,17 @@ public:
     virtual void ShowControlBar(CWnd* pBar, BOOL bShow, BOOL bDelay);
     std::vector<CWnd*> m_listControlBars;
     const CRuntimeClass* m_pFloatingFrameClass = nullptr;  // the mini-frame class of floating bars
+
+    // Docking (defined with CDockBar): dock bars on the sides dwDockStyle names (CBRS_ALIGN_*);
+    // bars dock in them, or float in a mini-frame of m_pFloatingFrameClass.
+    void EnableDocking(DWORD dwDockStyle);
+    void DockControlBar(CControlBar* pBar, UINT nDockBarID = 0, LPCRECT lpRect = nullptr);
+    void DockControlBar(CControlBar* pBar, CDockBar* pDockBar, LPCRECT lpRect = nullptr);
+    void FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle = 0x2000 /* CBRS_ALIGN_TOP */);
+    virtual CMiniDockFrameWnd* CreateFloatingFrame(DWORD dwStyle);
+    // The side a bar dragged to `rect` (screen) would dock on, 0 for none, and its dock bar.
+    DWORD CanDock(CRect rect, DWORD dwDockStyle, CDockBar** ppDockBar = nullptr);
+    DWORD m_dwDockStyle = 0;
 
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
