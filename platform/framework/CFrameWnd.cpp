@@ -239,6 +239,7 @@ ON_WM_MENUSELECT()
 ON_WM_EXITMENULOOP()
 ON_MESSAGE(WM_SETMESSAGESTRING, &CFrameWnd::OnSetMessageString)
 ON_MESSAGE(WM_POPMESSAGESTRING, &CFrameWnd::OnPopMessageString)
+ON_MESSAGE(WM_IDLEUPDATECMDUI, &CFrameWnd::OnIdleUpdateCmdUI)
 ON_UPDATE_COMMAND_UI(ID_VIEW_STATUS_BAR, &CFrameWnd::OnUpdateControlBarMenu)
 ON_COMMAND_EX(ID_VIEW_STATUS_BAR, &CFrameWnd::OnBarCheck)
 ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLBAR, &CFrameWnd::OnUpdateControlBarMenu)
@@ -374,6 +375,15 @@ LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam) {
     m_nIDLastMessage = static_cast<UINT>(wParam);
     m_nIDTracking = static_cast<UINT>(wParam);
     return last;
+}
+
+LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM) {
+    // Floating bars live in mini-frames of their own, which are not this frame's descendants.
+    const std::vector<CWnd*> bars = m_listControlBars;  // an update may add or remove bars
+    for (CWnd* bar : bars)
+        if (bar->m_hWnd && ::IsWindow(bar->m_hWnd) && !IsChild(bar))
+            bar->SendMessage(WM_IDLEUPDATECMDUI, wParam);
+    return 0;
 }
 
 LRESULT CFrameWnd::OnPopMessageString(WPARAM wParam, LPARAM lParam) {

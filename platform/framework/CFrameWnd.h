@@ -117,6 +117,7 @@ protected:
     void OnExitMenuLoop(BOOL bIsTrackPopupMenu);
     LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
     LRESULT OnPopMessageString(WPARAM wParam, LPARAM lParam);
+    LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
 
     std::string m_strTitle;
     UINT m_nIDHelp = 0;
