@@ -3,6 +3,7 @@
 
 #include "platform/controls/StatusBar.h"
 #include "platform/controls/Toolbar.h"
+#include "platform/controls/Tooltip.h"
 #include "platform/framework/CMiniDockFrameWnd.h"
 #include "tests/platform/framework/BarsTesting.h"
 
@@ -28,6 +29,21 @@ std::string ShownPaneText(const CStatusBar& bar, int pane) {
     ::SendMessageA(bar.m_hWnd, SB_GETTEXTA, static_cast<WPARAM>(pane), reinterpret_cast<LPARAM>(text));
     return text;
 }
+
+// The tooltip window a bar made for itself, if any.
+HWND TooltipOf(const CWnd& frame) {
+    for (HWND w = ::GetWindow(frame.m_hWnd, GW_HWNDFIRST); w; w = ::GetWindow(w, GW_HWNDNEXT)) {
+        char name[64] = {};
+        GetClassNameA(w, name, sizeof name);
+        if (std::string(name) == TOOLTIPS_CLASSA) return w;
+    }
+    return nullptr;
+}
+
+class CSideMiniFrame : public CMiniDockFrameWnd {
+    DECLARE_DYNCREATE(CSideMiniFrame)
+};
+IMPLEMENT_DYNCREATE(CSideMiniFrame, CMiniDockFrameWnd)
 
 int ButtonState(const CToolBar& bar, UINT id) {
     return static_cast<int>(::SendMessageA(bar.m_hWnd, TB_GETSTATE, id, 0));
@@ -117,6 +133,33 @@ TEST_F(BarsTest, PointingAtAButtonShowsItsPromptAndLeavingSaysReady) {
     ASSERT_TRUE(PumpUntil([&] { return frame.statusBar.GetPaneText(0) == "Show Quillbridge debug logs"; }));
     display->MoveMouse(OnScreen(view->m_hWnd, 200, 150));
     EXPECT_TRUE(PumpUntil([&] { return frame.statusBar.GetPaneText(0) == "Ready"; }));
+}
+
+TEST_F(BarsTest, AButtonsTooltipIsTheTextAfterTheLineFeedOfItsString) {
+    RECT r;
+    frame.toolBar.GetItemRect(frame.toolBar.CommandToIndex(kExport), &r);
+    display->MoveMouse(OnScreen(frame.toolBar.m_hWnd, (r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    PumpAll();
+    const HWND tip = TooltipOf(frame);
+    ASSERT_NE(tip, nullptr);
+    NMTTDISPINFOA info{};
+    info.hdr = NMHDR{tip, kExport, TTN_NEEDTEXTA};
+    info.lpszText = info.szText;
+    frame.toolBar.SendMessage(WM_NOTIFY, kExport, reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ(info.lpszText, "Export");
+}
+
+TEST_F(BarsTest, ABarFloatsInTheMiniFrameClassTheFrameNames) {
+    frame.m_pFloatingFrameClass = RUNTIME_CLASS(CSideMiniFrame);
+    frame.FloatControlBar(&frame.toolBar, CPoint(300, 300));
+    PumpAll();
+    ASSERT_TRUE(frame.toolBar.IsFloating());
+    EXPECT_TRUE(frame.toolBar.GetParentFrame()->IsKindOf(RUNTIME_CLASS(CSideMiniFrame)));
+    // Hidden and shown again by its toggle while floating.
+    frame.SendMessage(WM_COMMAND, ID_VIEW_TOOLBAR);
+    EXPECT_FALSE(frame.toolBar.IsWindowVisible());
+    frame.SendMessage(WM_COMMAND, ID_VIEW_TOOLBAR);
+    EXPECT_TRUE(frame.toolBar.IsWindowVisible());
 }
 
 TEST_F(BarsTest, ABarDocksOnEachSideAndTheViewKeepsTheRest) {
