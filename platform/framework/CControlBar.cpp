@@ -105,7 +105,10 @@ void CControlBar::CalcInsideRect(CRect& rect, BOOL bHorz) const {
 CSize CControlBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz) {
     CRect inside;
     CalcInsideRect(inside, bHorz);
-    CSize size(-inside.Width(), -inside.Height());
+    return Stretched(CSize(-inside.Width(), -inside.Height()), bStretch, bHorz);
+}
+
+CSize CControlBar::Stretched(CSize size, BOOL bStretch, BOOL bHorz) {
     if (bStretch) {
         if (bHorz)
             size.cx = 32767;

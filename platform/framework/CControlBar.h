@@ -137,6 +137,8 @@ protected:
     void SetStatusText(INT_PTR nHit);
     // The bar's frame rectangle less the non-client part, in window coordinates.
     CRect InsideOfWindow() const;
+    // A bar's own size, or across all there is when it stretches.
+    static CSize Stretched(CSize size, BOOL bStretch, BOOL bHorz);
     // Re-measures the non-client area (borders and gripper follow the style).
     void RecalcNonClient();
 

@@ -203,14 +203,7 @@ CSize CStatusBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz) {
     CalcInsideRect(inside, TRUE);
     int width = 0;
     for (const Pane& pane : m_panes) width += pane.cxText + 2 * kTextMargin + kBetweenPanes;
-    CSize size(width - inside.Width(), height - inside.Height());
-    if (bStretch) {
-        if (bHorz)
-            size.cx = 32767;
-        else
-            size.cy = 32767;
-    }
-    return size;
+    return Stretched(CSize(width - inside.Width(), height - inside.Height()), bStretch, bHorz);
 }
 
 void CStatusBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL) {
