@@ -259,5 +259,44 @@ TEST_F(BarsTest, EscapeCancelsADragAndTheBarStaysDocked) {
     EXPECT_EQ(InFrame(frame.toolBar), before);
 }
 
+TEST_F(BarsTest, DoubleClickingAFloatingBarsCaptionDocksItWhereItWasDockedLast) {
+    frame.DockControlBar(&frame.toolBar, AFX_IDW_DOCKBAR_RIGHT);
+    PumpAll();
+    // A double click on the docked bar's free part floats it...
+    display->DoubleClick(OnSeparator(frame.toolBar));
+    ASSERT_TRUE(PumpUntil([&] { return frame.toolBar.IsFloating() == TRUE; }));
+    // ...and one on its mini-frame's caption puts it back on the right.
+    CRect floating;
+    frame.toolBar.GetParentFrame()->GetWindowRect(&floating);
+    display->Advance(1000);
+    display->DoubleClick(CPoint(floating.left + 20, floating.top + 5));
+    ASSERT_TRUE(PumpUntil([&] { return !frame.toolBar.IsFloating(); }));
+    PumpAll();
+    EXPECT_EQ(InFrame(frame.toolBar).right, ClientOf(frame).right);
+}
+
+TEST_F(BarsTest, AFrameClosedWithAFloatingBarTakesItsMiniFrameAlong) {
+    frame.FloatControlBar(&frame.toolBar, CPoint(300, 300));
+    PumpAll();
+    const HWND mini = frame.toolBar.GetParentFrame()->m_hWnd;
+    ASSERT_TRUE(::IsWindow(mini));
+    frame.DestroyWindow();
+    PumpAll();
+    EXPECT_FALSE(::IsWindow(mini));
+    EXPECT_EQ(frame.toolBar.m_hWnd, nullptr);
+}
+
+TEST_F(BarsTest, AnIndicatorWithoutAStringIsRefusedAndLeavesNoPanes) {
+    static const UINT unknown[] = {ID_SEPARATOR, 7999};
+    EXPECT_FALSE(frame.statusBar.SetIndicators(unknown, 2));
+    EXPECT_EQ(frame.statusBar.GetCount(), 0);
+    Idle();  // nothing left to update
+    static const UINT known[] = {ID_SEPARATOR, kIndicator};
+    ASSERT_TRUE(frame.statusBar.SetIndicators(known, 2));
+    EXPECT_EQ(frame.statusBar.CommandToIndex(kIndicator), 1);
+    frame.SetMessageText(AFX_IDS_IDLEMESSAGE);
+    EXPECT_EQ(ShownPaneText(frame.statusBar, 0), "Ready");
+}
+
 }  // namespace
 }  // namespace bars

@@ -144,6 +144,18 @@ TEST_F(SplitterTest, DraggingABarWithTheMouseResizesTheColumnAndBelowItsMinimumH
     EXPECT_LE(right.left, 9);
 }
 
+TEST_F(SplitterTest, DraggingWhereTheBarsCrossMovesBoth) {
+    CRect pane;
+    frame.splitter.GetPane(0, 0)->GetWindowRect(&pane);
+    const CPoint cross(pane.right + 3, pane.bottom + 3);
+    display->MoveMouse(cross);
+    display->Press();
+    display->MoveMouse(CPoint(cross.x - 50, cross.y + 40));
+    display->Release();
+    ASSERT_TRUE(PumpUntil([&] { return ColumnWidth(0) == 150; }));
+    EXPECT_EQ(RowHeight(0), 190);
+}
+
 TEST_F(SplitterTest, TheKeyboardMovesTheFirstBarEnterKeepsItEscapeDoesNot) {
     frame.splitter.GetPane(0, 0)->SetFocus();
     display->KeyPress(VK_RIGHT);
