@@ -3,9 +3,7 @@
 // second connection plays the person with XTest.
 
 #include "platform/controls/Menus.h"
-#include "platform/drivers/X11Driver.h"
-#include "tests/platform/window/WindowTesting.h"
-#include "tests/support/XvfbServer.h"
+#include "tests/platform/window/X11Testing.h"
 
 // Xlib last: its macros must not reach the headers above.
 #include <X11/Xlib.h>
@@ -13,26 +11,12 @@
 
 namespace {
 
-class X11MenuGrabTest : public ::testing::Test {
+class X11MenuGrabTest : public X11Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(server.Started()) << server.Error();
-        auto opened = X11Driver::Open(server.Display().c_str());
-        ASSERT_NE(opened, nullptr);
-        driver = opened.get();
-        UseDisplay(std::move(opened));
-        probe = XOpenDisplay(server.Display().c_str());
-        ASSERT_NE(probe, nullptr);
+        X11Test::SetUp();
         int event, error, major, minor;
-        ASSERT_TRUE(XTestQueryExtension(probe, &event, &error, &major, &minor));
-        recorder.Clear();
-    }
-    void TearDown() override {
-        DestroyAllWindows();
-        PumpAll();
-        UseDisplay(std::make_unique<HeadlessDriver>(SIZE{640, 480}));
-        if (probe) XCloseDisplay(probe);
-        recorder.Clear();
+        ASSERT_TRUE(probe && XTestQueryExtension(probe, &event, &error, &major, &minor));
     }
 
     bool Viewable(HWND hwnd) {
@@ -48,11 +32,6 @@ protected:
         XSync(probe, False);
         return result;
     }
-
-    XvfbServer server;
-    X11Driver* driver = nullptr;
-    Display* probe = nullptr;
-    Recorder& recorder = Recorder::Instance();
 };
 
 TEST_F(X11MenuGrabTest, AClickOnTheDesktopClosesTheMenuAndTheGrabEndsWithIt) {
