@@ -11,6 +11,7 @@
 #include "platform/graphics/Rects.h"
 #include "platform/window/MessageBeep.h"
 #include "platform/window/ModalLoop.h"
+#include "platform/window/PointerGrab.h"
 #include "platform/window/Windows.h"
 
 namespace {
@@ -136,6 +137,7 @@ void MenuTracker::Begin() {
 void MenuTracker::Run() {
     if (done_ || !IsWindow(owner_)) return;
     SetCapture(owner_);
+    const PointerGrab grab(owner_);
     ModalLoop::Run([this] { return Idle(); }, [this](MSG& msg) { return Filter(msg); });
 }
 

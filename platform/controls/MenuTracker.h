@@ -1,6 +1,7 @@
 #pragma once
 // The modal menu loop of one thread: over a window's bar, or over a popup (TrackPopupMenu,
-// the system menu). It runs in ModalLoop with the mouse captured, so messages other threads
+// the system menu). It runs in ModalLoop with the mouse captured (and, on X11, the pointer
+// grabbed, so that a click outside the program closes the menu), so messages other threads
 // send keep being answered while a menu is open. The owner gets, in order: WM_ENTERMENULOOP,
 // WM_INITMENU, then for each popup WM_INITMENUPOPUP before it opens (and WM_UNINITMENUPOPUP
 // after it closed), WM_MEASUREITEM / WM_DRAWITEM for owner-drawn items, WM_MENUSELECT as the

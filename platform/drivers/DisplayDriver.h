@@ -28,6 +28,12 @@ public:
     // `area` (window coordinates) of the window's pixels is ready for the screen.
     virtual void Present(HWND hwnd, const Surface& surface, const RECT& area) = 0;
     virtual void SetCursor(HCURSOR cursor) = 0;
+    // While a menu is open the pointer's input must reach us wherever the pointer is, so that a
+    // click outside the program closes the menu: the top-level `hwnd` takes it all until
+    // UngrabPointer. False when the desktop refused. A driver whose input always reaches the
+    // capture needs nothing here.
+    virtual bool GrabPointer(HWND) { return true; }
+    virtual void UngrabPointer() {}
     // The desktop's clipboard, in the window system's text form (byte strings, CR LF line ends):
     // false when the desktop refused the text; nothing when there is no text or its owner did
     // not answer in time. A driver without a clipboard has none.

@@ -446,6 +446,25 @@ void X11Driver::SetCursor(HCURSOR cursor) {
     XFlush(x.display);
 }
 
+bool X11Driver::GrabPointer(HWND hwnd) {
+    Connection& x = *x_;
+    std::lock_guard guard(lock_);
+    auto it = windows_.find(hwnd);
+    if (it == windows_.end()) return false;
+    // Our own windows keep getting their events as usual (owner_events); the rest of the screen's
+    // come to `hwnd`, with root coordinates as every pointer event here.
+    const int result = XGrabPointer(x.display, it->second->xid, True,
+                                    ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask,
+                                    GrabModeAsync, GrabModeAsync, None, x.current, CurrentTime);
+    XFlush(x.display);
+    return result == GrabSuccess;
+}
+
+void X11Driver::UngrabPointer() {
+    XUngrabPointer(x_->display, CurrentTime);
+    XFlush(x_->display);
+}
+
 bool X11Driver::SetClipboardText(const std::string& text) { return clipboard_->Set(text); }
 
 std::optional<std::string> X11Driver::ClipboardText() { return clipboard_->Get(); }

@@ -31,6 +31,8 @@ public:
     void SetTitle(HWND hwnd, const std::string& title) override;
     void Present(HWND hwnd, const Surface& surface, const RECT& area) override;
     void SetCursor(HCURSOR cursor) override;
+    bool GrabPointer(HWND hwnd) override;
+    void UngrabPointer() override;
     bool SetClipboardText(const std::string& text) override;
     std::optional<std::string> ClipboardText() override;
 

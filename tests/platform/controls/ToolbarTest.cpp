@@ -383,6 +383,41 @@ TEST_F(ToolbarTest, FlatButtonsShowTheirStateAndTheImagesOfIt) {
     }
 }
 
+TEST_F(ToolbarTest, FlatAndTransparentToolbarsShowTheirParentsBackgroundInPlace) {
+    // The parent's background changes colour at its x = 250: under a toolbar placed at x = 100,
+    // that is the toolbar's x = 150, below the buttons.
+    constexpr COLORREF kLeft = RGB(200, 0, 0), kRight = RGB(240, 200, 0);
+    recorder.On(WM_ERASEBKGND, [&](HWND h, UINT, WPARAM w, LPARAM, bool&) -> LRESULT {
+        RECT r;
+        GetClientRect(h, &r);
+        RECT left = r, right = r;
+        left.right = right.left = 250;
+        for (auto [part, color] : {std::pair{left, kLeft}, std::pair{right, kRight}}) {
+            HBRUSH brush = CreateSolidBrush(color);
+            FillRect(reinterpret_cast<HDC>(w), &part, brush);
+            DeleteObject(brush);
+        }
+        return 1;
+    });
+    const struct {
+        DWORD style;
+        COLORREF left, right;
+    } cases[] = {
+        {TBSTYLE_FLAT, kLeft, kRight},
+        {TBSTYLE_TRANSPARENT, kLeft, kRight},
+        {0, Sys(COLOR_3DFACE), Sys(COLOR_3DFACE)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.style);
+        HWND bar = Bar(c.style);
+        MoveWindow(bar, 100, 40, 300, 30, TRUE);
+        const Shot shot = Take(bar);
+        EXPECT_EQ(shot.At(149, 27), c.left);
+        EXPECT_EQ(shot.At(150, 27), c.right);
+        DestroyWindow(bar);
+    }
+}
+
 TEST_F(ToolbarTest, TooltipsAskTheNotifyWindowForTheCommandsText) {
     HWND tipCreated = nullptr;
     answers[NM_TOOLTIPSCREATED] = [&](const NMHDR* h) -> LRESULT {

@@ -10,9 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/drivers/X11Driver.h"
-#include "tests/platform/window/WindowTesting.h"
-#include "tests/support/XvfbServer.h"
+#include "tests/platform/window/X11Testing.h"
 
 // Xlib last: its macros must not reach the headers above.
 #include <X11/Xatom.h>
@@ -156,10 +154,8 @@ class X11ClipboardTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(server.Started()) << server.Error();
-        auto opened = X11Driver::Open(server.Display().c_str());
-        ASSERT_NE(opened, nullptr);
-        driver = opened.get();
-        UseDisplay(std::move(opened));
+        driver = UseX11(server);
+        ASSERT_NE(driver, nullptr);
         ASSERT_TRUE(other.Ok());
     }
     void TearDown() override { UseDisplay(std::make_unique<HeadlessDriver>(SIZE{640, 480})); }

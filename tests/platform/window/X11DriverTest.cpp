@@ -2,9 +2,7 @@
 // what the server reports comes back as messages. A second connection plays the person and the
 // desktop.
 
-#include "platform/drivers/X11Driver.h"
-#include "tests/platform/window/WindowTesting.h"
-#include "tests/support/XvfbServer.h"
+#include "tests/platform/window/X11Testing.h"
 
 // Xlib last: its macros must not reach the headers above.
 #include <X11/Xatom.h>
@@ -15,27 +13,8 @@ namespace {
 
 constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255);
 
-class X11DriverTest : public ::testing::Test {
+class X11DriverTest : public X11Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(server.Started()) << server.Error();
-        auto opened = X11Driver::Open(server.Display().c_str());
-        ASSERT_NE(opened, nullptr);
-        driver = opened.get();
-        UseDisplay(std::move(opened));
-        probe = XOpenDisplay(server.Display().c_str());
-        ASSERT_NE(probe, nullptr);
-        recorder.Clear();
-    }
-    void TearDown() override {
-        DestroyAllWindows();
-        PumpAll();
-        // The driver goes before its server does.
-        UseDisplay(std::make_unique<HeadlessDriver>(SIZE{640, 480}));
-        if (probe) XCloseDisplay(probe);
-        recorder.Clear();
-    }
-
     // The colour the server shows at a screen point.
     COLORREF OnServer(int x, int y) {
         XImage* image = XGetImage(probe, DefaultRootWindow(probe), x, y, 1, 1, AllPlanes, ZPixmap);
@@ -49,11 +28,6 @@ protected:
         XSendEvent(probe, xid, True, mask, &event);
         XFlush(probe);
     }
-
-    XvfbServer server;
-    X11Driver* driver = nullptr;
-    Display* probe = nullptr;
-    Recorder& recorder = Recorder::Instance();
 };
 
 void Fill(HWND h, COLORREF color) {
