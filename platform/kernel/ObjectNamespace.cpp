@@ -426,6 +426,11 @@ DWORD ObjectNamespace::ProbeResult(const MappedRegion& header, bool writable, Ob
     return writable || type == ObjectType::Section ? ERROR_ALREADY_EXISTS : ERROR_ACCESS_DENIED;
 }
 
+std::shared_ptr<KernelObject> ObjectNamespace::Live(const Location& where) {
+    auto it = live_.find(where.Key());
+    return it == live_.end() ? nullptr : it->second.lock();
+}
+
 DWORD ObjectNamespace::Peek(const Location& where, const MappedRegion*& header, bool& writable) {
     const std::string key = where.Key();
     for (auto it = cache_.begin(); it != cache_.end(); ++it) {
@@ -468,11 +473,7 @@ DWORD ObjectNamespace::Probe(const char* name, ObjectType type) {
     std::lock_guard guard(lock_);
     Location where;
     if (DWORD bad = Locate(name, where)) return bad;
-    auto liveIt = live_.find(where.Key());
-    if (liveIt != live_.end()) {
-        if (auto object = liveIt->second.lock())
-            return object->Type() == type ? ERROR_ALREADY_EXISTS : ERROR_INVALID_HANDLE;
-    }
+    if (auto object = Live(where)) return object->Type() == type ? ERROR_ALREADY_EXISTS : ERROR_INVALID_HANDLE;
     const MappedRegion* header = nullptr;
     bool writable = false;
     if (DWORD error = Peek(where, header, writable)) return error;
@@ -484,13 +485,10 @@ DWORD ObjectNamespace::ProbeOwner(const char* name) {
     std::lock_guard guard(lock_);
     Location where;
     if (DWORD bad = Locate(name, where)) return bad;
-    auto liveIt = live_.find(where.Key());
-    if (liveIt != live_.end()) {
-        if (auto object = liveIt->second.lock()) {
-            if (object->Type() != ObjectType::Mutex) return ERROR_INVALID_HANDLE;
-            if (object->Broken()) return ERROR_FILE_CORRUPT;
-            return object->OwnedByLiveThread() ? ERROR_SUCCESS : ERROR_NOT_OWNER;
-        }
+    if (auto object = Live(where)) {
+        if (object->Type() != ObjectType::Mutex) return ERROR_INVALID_HANDLE;
+        if (object->Broken()) return ERROR_FILE_CORRUPT;
+        return object->OwnedByLiveThread() ? ERROR_SUCCESS : ERROR_NOT_OWNER;
     }
     const MappedRegion* header = nullptr;
     bool writable = false;

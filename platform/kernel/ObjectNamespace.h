@@ -95,6 +95,8 @@ private:
                    DWORD& error);
     // Opens the file of a name: Object (in `fd`), Missing, or Error (something else is in the way).
     Found OpenFile(const Location& where, UniqueFd& fd, bool& writable, DWORD& error);
+    // The object of that name that this process holds, if any.
+    std::shared_ptr<KernelObject> Live(const Location& where);
     // Finds the live file of a name without joining it: ERROR_SUCCESS with its header, which
     // stays valid while lock_ is held.
     DWORD Peek(const Location& where, const MappedRegion*& header, bool& writable);

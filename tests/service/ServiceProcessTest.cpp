@@ -34,6 +34,14 @@ std::uint32_t StoredCount(const std::string& db) {
     return store && store->Info(info, error) ? info.recordCount : 0xFFFFFFFF;
 }
 
+// What read --json wrote, imported into a log of its own and read again, is the same.
+void ExpectImportReadsBack(const std::string& lines) {
+    ServiceFixture copy;
+    ASSERT_EQ(Cli({"import", "-", "--db", copy.db}, lines).exitCode, 0);
+    ASSERT_TRUE(copy.Start());
+    EXPECT_EQ(Cli({"read", "1", "--name", copy.name, "--json"}).out, lines);
+}
+
 }  // namespace
 
 TEST(ServiceProcess, AnswersTheFourRequests) {
@@ -359,11 +367,7 @@ TEST(ServiceProcess, ClientCommandsForPeopleAndScripts) {
     EXPECT_NE(human.out.find("number 0x00001234"), std::string::npos);
     ProgramResult versions = Cli({"versions", "--name", f.name});
     EXPECT_EQ(versions.out, "service " QB_VERSION "\ncore " QB_VERSION "\n");
-    // What read --json writes, import takes back.
-    ServiceFixture copy;
-    ASSERT_EQ(Cli({"import", "-", "--db", copy.db}, read.out).exitCode, 0);
-    ASSERT_TRUE(copy.Start());
-    EXPECT_EQ(Cli({"read", "1", "--name", copy.name, "--json"}).out, read.out);
+    ExpectImportReadsBack(read.out);
 }
 
 TEST(ServiceProcess, FilesTooLargeForARecordAreRefusedBeforeTheyAreRead) {
@@ -466,10 +470,7 @@ TEST(ServiceProcess, ImportTakesBackExactlyWhatReadWrites) {
     ASSERT_EQ(read.exitCode, 0) << read.err;
     EXPECT_NE(read.out.find(R"("level":0,"source":"gui")"), std::string::npos) << read.out;
     EXPECT_NE(read.out.find(R"("descriptionHex":"FFFE41")"), std::string::npos) << read.out;
-    ServiceFixture copy;
-    ASSERT_EQ(Cli({"import", "-", "--db", copy.db}, read.out).exitCode, 0);
-    ASSERT_TRUE(copy.Start());
-    EXPECT_EQ(Cli({"read", "1", "--name", copy.name, "--json"}).out, read.out);
+    ExpectImportReadsBack(read.out);
 }
 
 TEST(ServiceProcess, StoreFilesAreCreatedWithTheirOwnModes) {
