@@ -21,6 +21,9 @@ constexpr std::size_t kMaxFileName = 255;
 constexpr int kMaxAttempts = 100;
 constexpr mode_t kGlobalDirectoryMode = 01777;  // everyone creates; only owners remove (sticky)
 constexpr mode_t kOpenToAllMode = 0666;
+// How long a mutex owner found alive by a full look counts as alive while its thread exists: a
+// thread that ended unreaped, or whose id was reused, is found out this much later at worst.
+constexpr auto kOwnerRecheck = std::chrono::seconds(1);
 // Another process holds a file's exclusive lock only while it removes the file, for an instant;
 // waiting longer than this means something is badly wrong.
 constexpr auto kExclusiveHoldLimit = std::chrono::seconds(2);
@@ -431,13 +434,12 @@ std::shared_ptr<KernelObject> ObjectNamespace::Live(const Location& where) {
     return it == live_.end() ? nullptr : it->second.lock();
 }
 
-DWORD ObjectNamespace::Peek(const Location& where, const MappedRegion*& header, bool& writable) {
+DWORD ObjectNamespace::Peek(const Location& where, CachedFile*& file) {
     const std::string key = where.Key();
     for (auto it = cache_.begin(); it != cache_.end(); ++it) {
         if (it->key != key) continue;
         if (Held(where, it->fd.Get()) == Holders::Some && !it->header.Broken()) {
-            header = &it->header;
-            writable = it->writable;
+            file = &*it;
             return ERROR_SUCCESS;
         }
         flock(it->fd.Get(), LOCK_UN);
@@ -445,6 +447,7 @@ DWORD ObjectNamespace::Peek(const Location& where, const MappedRegion*& header, 
         break;
     }
     UniqueFd fd;
+    bool writable = false;
     DWORD error = ERROR_SUCCESS;
     switch (OpenFile(where, fd, writable, error)) {
         case Found::Object:
@@ -464,7 +467,7 @@ DWORD ObjectNamespace::Peek(const Location& where, const MappedRegion*& header, 
     MappedRegion mapped(fd.Get(), kObjectPageSize, 0, writable);
     if (!mapped.Valid() || !HeaderValid(mapped)) return ERROR_INVALID_HANDLE;
     Remember(CachedFile{key, std::move(fd), std::move(mapped), writable});
-    header = &cache_.front().header;
+    file = &cache_.front();
     return ERROR_SUCCESS;
 }
 
@@ -474,10 +477,9 @@ DWORD ObjectNamespace::Probe(const char* name, ObjectType type) {
     Location where;
     if (DWORD bad = Locate(name, where)) return bad;
     if (auto object = Live(where)) return object->Type() == type ? ERROR_ALREADY_EXISTS : ERROR_INVALID_HANDLE;
-    const MappedRegion* header = nullptr;
-    bool writable = false;
-    if (DWORD error = Peek(where, header, writable)) return error;
-    return ProbeResult(*header, writable, type);
+    CachedFile* file = nullptr;
+    if (DWORD error = Peek(where, file)) return error;
+    return ProbeResult(file->header, file->writable, type);
 }
 
 DWORD ObjectNamespace::ProbeOwner(const char* name) {
@@ -490,12 +492,24 @@ DWORD ObjectNamespace::ProbeOwner(const char* name) {
         if (object->Broken()) return ERROR_FILE_CORRUPT;
         return object->OwnedByLiveThread() ? ERROR_SUCCESS : ERROR_NOT_OWNER;
     }
-    const MappedRegion* header = nullptr;
-    bool writable = false;
-    if (DWORD error = Peek(where, header, writable)) return error;
-    if (static_cast<const ObjectHeader*>(header->Address())->type != ObjectType::Mutex) return ERROR_INVALID_HANDLE;
-    const auto* state = reinterpret_cast<const MutexState*>(static_cast<const char*>(header->Address()) + kStateOffset);
-    return KernelObject::OwnedByLiveThread(*state) ? ERROR_SUCCESS : ERROR_NOT_OWNER;
+    CachedFile* file = nullptr;
+    if (DWORD error = Peek(where, file)) return error;
+    const auto* page = static_cast<const char*>(file->header.Address());
+    if (reinterpret_cast<const ObjectHeader*>(page)->type != ObjectType::Mutex) return ERROR_INVALID_HANDLE;
+    const auto& state = *reinterpret_cast<const MutexState*>(page + kStateOffset);
+    // A client asks before every request: reading /proc each time would cost more than the
+    // request itself. An owner found alive stays so while its thread exists, for a while.
+    const std::uint32_t owner = state.word.load(std::memory_order_acquire) & kMutexOwnerMask;
+    const std::uint64_t stamp = state.ownerStamp.load(std::memory_order_relaxed);
+    const auto now = std::chrono::steady_clock::now();
+    if (owner != 0 && owner == file->verifiedOwner && stamp == file->verifiedStamp &&
+        now - file->verifiedAt < kOwnerRecheck)
+        return ThreadIdentity::Exists(owner) ? ERROR_SUCCESS : ERROR_NOT_OWNER;
+    if (!KernelObject::OwnedByLiveThread(state)) return ERROR_NOT_OWNER;
+    file->verifiedOwner = owner;
+    file->verifiedStamp = stamp;
+    file->verifiedAt = now;
+    return ERROR_SUCCESS;
 }
 
 void ObjectNamespace::Leave(KernelObject& object) {

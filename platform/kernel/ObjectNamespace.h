@@ -13,6 +13,7 @@
 // it, so no user can delete or replace another's live object. A dead object that the looker may
 // not remove counts as missing; one open to every user is made anew in place when created again.
 
+#include <chrono>
 #include <cstdint>
 #include <list>
 #include <map>
@@ -78,6 +79,11 @@ private:
         UniqueFd fd;
         MappedRegion header;
         bool writable = false;
+        // The mutex owner that a full look (/proc) last found alive, and when: within
+        // kOwnerRecheck the same owner needs only the one-call check that its thread exists.
+        std::uint32_t verifiedOwner = 0;
+        std::uint64_t verifiedStamp = 0;
+        std::chrono::steady_clock::time_point verifiedAt{};
     };
 
     DWORD Locate(const char* name, Location& out);
@@ -97,9 +103,9 @@ private:
     Found OpenFile(const Location& where, UniqueFd& fd, bool& writable, DWORD& error);
     // The object of that name that this process holds, if any.
     std::shared_ptr<KernelObject> Live(const Location& where);
-    // Finds the live file of a name without joining it: ERROR_SUCCESS with its header, which
+    // Finds the live file of a name without joining it: ERROR_SUCCESS with its cache entry, which
     // stays valid while lock_ is held.
-    DWORD Peek(const Location& where, const MappedRegion*& header, bool& writable);
+    DWORD Peek(const Location& where, CachedFile*& file);
     Lookup Checked(std::shared_ptr<KernelObject> object, ObjectType type, bool needWrite, DWORD foundCode);
     // Whether someone holds the file; removes it when its holders all died. `fd` holds no lock.
     Holders Held(const Location& where, int fd);
