@@ -19,11 +19,11 @@ NamedEvent::~NamedEvent() {
     if (handle != nullptr && !borrowed) CloseHandle(handle);
 }
 
-int NamedEvent::Create(const char* name, bool manualReset, bool initialState) {
+int NamedEvent::Create(const char* name, bool manualReset, bool initialState, bool openToAll) {
     if (handle != nullptr) return -1;
     OpenSecurity security;
-    if (!security.Attributes()) return -1;
-    handle = CreateEventA(security.Attributes(), manualReset, initialState, name);
+    if (openToAll && !security.Attributes()) return -1;
+    handle = CreateEventA(openToAll ? security.Attributes() : nullptr, manualReset, initialState, name);
     if (handle == nullptr) return -1;
     borrowed = FALSE;
     return 0;

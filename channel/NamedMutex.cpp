@@ -64,7 +64,8 @@ int NamedMutex::Lock(DWORD timeoutMs, HANDLE cancel) {
 int NamedMutex::Unlock() {
     if (handle == nullptr) return -3;
     if (!locked) return 0;
-    if (!ReleaseMutex(handle)) return -1;
+    // A release that fails means the mutex is not ours any more (another process wrote its word,
+    // or shrank its file): believing otherwise would let every later Lock through unowned.
     locked = FALSE;
-    return 0;
+    return ReleaseMutex(handle) ? 0 : -1;
 }

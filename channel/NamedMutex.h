@@ -22,6 +22,7 @@ public:
     // all the same (the wait hands it over), so Unlock and the destructor release it.
     // A `cancel` event, when given and set, ends the wait: -1, not owned.
     int Lock(DWORD timeoutMs, HANDLE cancel = nullptr);
+    // -1 when the release fails; the wrapper owns nothing afterwards either way.
     int Unlock();
 
     HANDLE Handle() const { return handle; }

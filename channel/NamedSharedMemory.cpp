@@ -66,11 +66,13 @@ int NamedSharedMemory::Open(int newMode) {
     return MapView(newMode == 1 ? 1 : 0);
 }
 
-int NamedSharedMemory::Create(std::uint32_t size) {
+bool NamedSharedMemory::IsBroken() const { return view != nullptr && IsViewBroken(view); }
+
+int NamedSharedMemory::Create(std::uint32_t size, bool openToAll) {
     if (name.empty() || mapping != nullptr) return -1;
     OpenSecurity security;
     const std::uint64_t total = std::uint64_t{kDataOffset} + size;
-    mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, security.Attributes(), PAGE_READWRITE,
+    mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, openToAll ? security.Attributes() : nullptr, PAGE_READWRITE,
                                  static_cast<DWORD>(total >> 32), static_cast<DWORD>(total), name.c_str());
     if (mapping == nullptr) return -1;
     const bool fresh = GetLastError() != ERROR_ALREADY_EXISTS;

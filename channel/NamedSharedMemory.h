@@ -28,26 +28,29 @@ public:
     int SetName(const char* newName);
     // mode 1 read-write, anything else read-only.
     int Open(int newMode);
-    // Service side: creates the block (open to every local user) with a data area of `size`
-    // bytes and writes its header, or opens the block of that name that outlived its creator.
-    int Create(std::uint32_t size);
+    // Service side: creates the block (open to every local user, or with default security) with
+    // a data area of `size` bytes and writes its header, or opens the block of that name that
+    // outlived its creator.
+    int Create(std::uint32_t size, bool openToAll = true);
     // Copies the whole data area into `buffer`.
     int Read(MessageBuffer& buffer);
     // Copies `buffer` to `offset` in the data area, cut at the area's end.
     int Write(const MessageBuffer& buffer, std::uint32_t offset);
 
     // Runs `f(area, size)` on the data area while holding the guard; -1 when the block is not
-    // open, has no valid header, or the guard cannot be had.
+    // open, has no valid header, the guard cannot be had, or the block's file was shrunk (by
+    // another process) before or during the copy: what `f` saw then was zeros, not the block.
     template <class F>
     int Access(F&& f) {
-        if (view == nullptr || dataSize == kNoRoom) return -1;
+        if (view == nullptr || dataSize == kNoRoom || IsBroken()) return -1;
         NamedMutexLock lock(guard, kGuardTimeoutMs);
         if (!lock.Owned()) return -1;
         f(static_cast<std::uint8_t*>(view) + dataOffset, dataSize);
-        return 0;
+        return IsBroken() ? -1 : 0;
     }
 
     bool IsOpen() const { return view != nullptr; }
+    bool IsBroken() const;
     std::uint32_t DataOffset() const { return dataOffset; }
     std::uint32_t DataSize() const { return dataSize; }
     const std::string& Name() const { return name; }

@@ -7,6 +7,7 @@
 #include "channel/MessageHeader.h"
 #include "channel/NamedMutexLock.h"
 #include "channel/Trace.h"
+#include "platform/kernel/LastError.h"
 #include "platform/kernel/Synchronization.h"
 
 namespace {
@@ -27,6 +28,14 @@ constexpr DWORD kLoopWaitMs = 500;
 
 constexpr std::uint32_t TypeOf(MessageType type) { return static_cast<std::uint32_t>(type); }
 
+thread_local ServiceChannel::Failure tLastFailure = ServiceChannel::Failure::None;
+
+// Records why SendMsg fails and gives its result.
+int Fail(ServiceChannel::Failure why) {
+    tLastFailure = why;
+    return 0;
+}
+
 }  // namespace
 
 ServiceChannel::ServiceChannel(const char* name) : serviceName(name ? name : ""), existName(ObjectName(kExistSuffix)) {}
@@ -36,11 +45,12 @@ ServiceChannel::~ServiceChannel() = default;
 std::string ServiceChannel::ObjectName(const char* suffix) const { return kGlobalPrefix + serviceName + suffix; }
 
 bool ServiceChannel::IsServiceRunning() const {
-    // The answer of creating a probe mutex without allowing an existing one (it exists, or it
-    // exists for another user), without making and removing one: this runs before every request.
-    const DWORD probe = ProbeMutexA(existName.c_str());
-    return probe == ERROR_ALREADY_EXISTS || probe == ERROR_ACCESS_DENIED;
+    // Owned, not merely existing: any user may hold the mutex open and so keep it alive, but only
+    // the service that created it may write its owner. This runs before every request.
+    return IsMutexOwnedA(existName.c_str()) != FALSE;
 }
+
+ServiceChannel::Failure ServiceChannel::LastFailure() { return tLastFailure; }
 
 int ServiceChannel::Connect(DWORD access) {
     requestMap.SetName(ObjectName(kInMsgMapSuffix).c_str());  // a failure shows in Open below
@@ -52,32 +62,41 @@ int ServiceChannel::Connect(DWORD access) {
 
 int ServiceChannel::SendMsg(std::int32_t msgId, std::int32_t& param1, std::int32_t& param2, MessageBuffer& data,
                             DWORD timeoutMs, HANDLE cancel) {
+    tLastFailure = Failure::None;
     std::unique_lock inProcess(sendLock, std::defer_lock);
     if (timeoutMs == INFINITE)
         inProcess.lock();
     else if (!inProcess.try_lock_for(std::chrono::milliseconds(timeoutMs)))
-        return 0;
+        return Fail(Failure::Busy);
 
     // An abandoned send mutex is owned all the same, and released on the way out.
+    SetLastError(ERROR_SUCCESS);
     NamedMutexLock exchange(sendMutex, timeoutMs, cancel);
-    if (!exchange.Owned()) return 0;
-    if (!IsServiceRunning()) return 0;
+    if (!exchange.Owned()) {
+        if (cancel && WaitForSingleObject(cancel, 0) == WAIT_OBJECT_0) return Fail(Failure::Cancelled);
+        return Fail(GetLastError() == ERROR_FILE_CORRUPT ? Failure::Damaged
+                    : sendMutex.Handle() == nullptr  ? Failure::NotRunning
+                                                     : Failure::Busy);
+    }
+    if (!IsServiceRunning()) return Fail(Failure::NotRunning);
 
     const std::uint32_t room = requestMap.DataSize();
-    if (room == NamedSharedMemory::kNoRoom || room < kHeaderSize || data.Size() > room - kHeaderSize) return 0;
+    if (room == NamedSharedMemory::kNoRoom || room < kHeaderSize || data.Size() > room - kHeaderSize)
+        return Fail(requestMap.IsBroken() ? Failure::Damaged : Failure::TooLarge);
     const MessageHeader request{TypeOf(MessageType::Request), msgId, param1, param2, data.Size()};
     int written = requestMap.Access([&](std::uint8_t* area, std::uint32_t) {
         std::memcpy(area, &request, sizeof request);
         if (data.Size() != 0) std::memcpy(area + kHeaderSize, data.Data(), data.Size());
     });
-    if (written != 0) return 0;
+    if (written != 0) return Fail(requestMap.IsBroken() ? Failure::Damaged : Failure::Busy);
 
     // A "handled" signal that an earlier exchange timed out on may still be pending: it must not
     // pass for the answer to this request.
     inMsgHandledEvent.Reset();
-    if (!inMsgEvent.Set()) return 0;
+    if (!inMsgEvent.Set()) return Fail(Failure::Damaged);
     if (!WaitHandled(timeoutMs, cancel)) {
-        Trace("NTService - message sent time out. Msg id: %d, wait time: %d.", msgId, static_cast<int>(timeoutMs));
+        if (tLastFailure == Failure::NoAnswer)
+            Trace("NTService - message sent time out. Msg id: %d, wait time: %d.", msgId, static_cast<int>(timeoutMs));
         return 0;
     }
 
@@ -92,7 +111,8 @@ int ServiceChannel::SendMsg(std::int32_t msgId, std::int32_t& param1, std::int32
         payload.Assign(area + kHeaderSize, reply.dataLength);
         accepted = payload.Size() == reply.dataLength;
     });
-    if (read != 0 || !accepted) return 0;
+    if (read != 0) return Fail(requestMap.IsBroken() ? Failure::Damaged : Failure::Busy);
+    if (!accepted) return Fail(Failure::NoReply);
     param1 = reply.param1;
     param2 = reply.param2;
     data.Swap(payload);
@@ -114,32 +134,49 @@ bool ServiceChannel::WaitHandled(DWORD timeoutMs, HANDLE cancel) {
         }
         const DWORD result = WaitForMultipleObjects(cancel ? 2 : 1, waits, FALSE, slice);
         if (result == WAIT_OBJECT_0) return true;
-        if (result != WAIT_TIMEOUT) return false;  // cancelled, or the wait failed
-        if (!unbounded && Clock::now() >= end) return false;
-        if (!IsServiceRunning()) return false;
+        if (result == WAIT_OBJECT_0 + 1) return Fail(Failure::Cancelled);
+        if (result != WAIT_TIMEOUT) return Fail(Failure::Damaged);
+        if (!unbounded && Clock::now() >= end) return Fail(Failure::NoAnswer);
+        if (!IsServiceRunning()) return Fail(Failure::NotRunning);
     }
 }
 
+bool ServiceChannel::Made(int result, const char* suffix) {
+    if (result == 0) return true;
+    failedObject = ObjectName(suffix);
+    failedError = GetLastError();
+    return false;
+}
+
 int ServiceChannel::CreateServiceObjects(std::uint32_t dataSize) {
+    failedObject.clear();
+    failedError = ERROR_SUCCESS;
     if (IsServiceRunning()) return -2;
     if (dataSize < kHeaderSize) return -1;
     const BOOL notInherited = FALSE;
     // Events that outlived an earlier service keep their kind; new ones: stop and stopped stay
-    // set once set, the message events are consumed by the one waiter they wake.
-    if (stopEvent.Create(ObjectName(kStopEventSuffix).c_str(), true, false) != 0 ||
-        stoppedEvent.Create(ObjectName(kStoppedEventSuffix).c_str(), true, false) != 0 ||
-        inMsgEvent.Create(ObjectName(kInMsgEventSuffix).c_str(), false, false) != 0 ||
-        inMsgHandledEvent.Create(ObjectName(kInMsgHandledEventSuffix).c_str(), false, false) != 0 ||
-        outMsgEvent.Create(ObjectName(kOutMsgEventSuffix).c_str(), false, false) != 0)
+    // set once set, the message events are consumed by the one waiter they wake. Clients need
+    // only the message events, the block and the send mutex; nobody else may write the rest.
+    constexpr bool kPrivate = false;
+    if (!Made(stopEvent.Create(ObjectName(kStopEventSuffix).c_str(), true, false, kPrivate), kStopEventSuffix) ||
+        !Made(stoppedEvent.Create(ObjectName(kStoppedEventSuffix).c_str(), true, false, kPrivate),
+              kStoppedEventSuffix) ||
+        !Made(inMsgEvent.Create(ObjectName(kInMsgEventSuffix).c_str(), false, false), kInMsgEventSuffix) ||
+        !Made(inMsgHandledEvent.Create(ObjectName(kInMsgHandledEventSuffix).c_str(), false, false),
+              kInMsgHandledEventSuffix) ||
+        !Made(outMsgEvent.Create(ObjectName(kOutMsgEventSuffix).c_str(), false, false, kPrivate), kOutMsgEventSuffix))
         return -1;
-    if (requestMap.SetName(ObjectName(kInMsgMapSuffix).c_str()) != 0 || requestMap.Create(dataSize) != 0 ||
-        outMsgMap.SetName(ObjectName(kOutMsgMapSuffix).c_str()) != 0 || outMsgMap.Create(kOutMsgDataSize) != 0)
+    if (!Made(requestMap.SetName(ObjectName(kInMsgMapSuffix).c_str()), kInMsgMapSuffix) ||
+        !Made(requestMap.Create(dataSize), kInMsgMapSuffix) ||
+        !Made(outMsgMap.SetName(ObjectName(kOutMsgMapSuffix).c_str()), kOutMsgMapSuffix) ||
+        !Made(outMsgMap.Create(kOutMsgDataSize, kPrivate), kOutMsgMapSuffix))
         return -1;
-    if (sendMutex.Create(ObjectName(kSendMsgSuffix).c_str(), true, &notInherited) != 0) return -1;
+    if (!Made(sendMutex.Create(ObjectName(kSendMsgSuffix).c_str(), true, &notInherited), kSendMsgSuffix)) return -1;
     // Last, so that a client that sees the service running finds every other object; and the
-    // arbiter between two services that start at once.
-    int exist = existMutex.Create(existName.c_str(), false);
-    if (exist != 0) return exist == -2 ? -2 : -1;
+    // arbiter between two services that start at once: the one that owns it runs.
+    if (!Made(existMutex.Create(existName.c_str(), true), kExistSuffix)) return -1;
+    existMutex.Lock(0);
+    if (!existMutex.IsLocked()) return -2;
     // Taken over objects may still hold signals of their earlier service.
     stopEvent.Reset();
     stoppedEvent.Reset();
@@ -172,7 +209,10 @@ void ServiceChannel::RunLifecycleHandler(std::int32_t msgId, const char* foundLi
 
 int ServiceChannel::ServiceLoop() {
     Trace("NTService - Service started.");
-    if (existMutex.Handle() == nullptr) existMutex.Create(existName.c_str(), false);
+    if (!existMutex.IsLocked()) {
+        if (existMutex.Handle() == nullptr) existMutex.Create(existName.c_str(), true);
+        existMutex.Lock(0);
+    }
     RunLifecycleHandler(kStartMessage, "NTService - Service start message handler found.",
                         "NTService - Service start message handler is excuted.");
     const HANDLE waits[2] = {stopEvent.Handle(), inMsgEvent.Handle()};
@@ -181,10 +221,17 @@ int ServiceChannel::ServiceLoop() {
         if (result == WAIT_OBJECT_0) break;
         if (result == WAIT_FAILED) {
             // Without its events the loop could only spin.
+            failedError = GetLastError();
             Trace("NTService - Service wait failed.");
+            stoppedEvent.Set();
             return -1;
         }
-        if (result == WAIT_OBJECT_0 + 1) HandleMessage();
+        if (result == WAIT_OBJECT_0 + 1 && !HandleMessage()) {
+            failedError = ERROR_FILE_CORRUPT;
+            Trace("NTService - Service message block damaged.");
+            stoppedEvent.Set();
+            return -1;
+        }
     }
     Trace("NTService - Service stopping.");
     RunLifecycleHandler(kStopMessage, "NTService - Service stop message handler found.",
@@ -194,7 +241,7 @@ int ServiceChannel::ServiceLoop() {
     return 0;
 }
 
-void ServiceChannel::HandleMessage() {
+bool ServiceChannel::HandleMessage() {
     MessageHeader header{};
     MessageBuffer data;
     bool wellFormed = false;
@@ -210,24 +257,26 @@ void ServiceChannel::HandleMessage() {
     });
     if (read != 0) {
         inMsgHandledEvent.Set();
-        return;
+        return !requestMap.IsBroken();
     }
     // A reply still in the block: the request event was left over from an exchange whose client
     // gave up. Nobody waits for this.
-    if (header.type == TypeOf(MessageType::Reply)) return;
+    if (header.type == TypeOf(MessageType::Reply)) return true;
     const bool isRequest = header.type == TypeOf(MessageType::Request);
     if (!wellFormed || (!isRequest && header.type != TypeOf(MessageType::Post))) {
         // Not something a handler can take; let the sender see at once that no reply came.
         inMsgHandledEvent.Set();
-        return;
+        return true;
     }
     if (!isRequest) inMsgHandledEvent.Set();  // a post expects no reply: release its sender now
 
-    auto it = handlers.find(header.msgId);
+    // The start and stop handlers are the loop's own, not something a client may ask for.
+    const bool lifecycle = header.msgId == kStartMessage || header.msgId == kStopMessage;
+    auto it = lifecycle ? handlers.end() : handlers.find(header.msgId);
     if (it == handlers.end() || !it->second) {
         Trace("NTService - Service message handler not found. Msg id: %d", header.msgId);
         if (isRequest) Answer(header.msgId, nullptr, nullptr);
-        return;
+        return true;
     }
     std::int32_t param1 = header.param1;
     std::int32_t param2 = header.param2;
@@ -237,13 +286,14 @@ void ServiceChannel::HandleMessage() {
     } catch (...) {
         Trace("NTService - message handler failed. Msg id: %d", header.msgId);
     }
-    if (!isRequest) return;
+    if (!isRequest) return true;
     if (!answered || data.Size() > requestMap.DataSize() - kHeaderSize) {
         Answer(header.msgId, nullptr, nullptr);  // the sender sees at once that no reply came
-        return;
+        return true;
     }
     const MessageHeader reply{TypeOf(MessageType::Reply), header.msgId, param1, param2, data.Size()};
     Answer(header.msgId, &reply, &data);
+    return true;
 }
 
 void ServiceChannel::Answer(std::int32_t msgId, const MessageHeader* reply, const MessageBuffer* payload) {

@@ -2,8 +2,12 @@
 // The synchronous request/reply channel between the viewer and the Quillbridge service: one
 // shared-memory block that carries one message at a time, an event for "request written", an
 // event for "request handled", a mutex that serialises the senders of all processes, and a
-// mutex whose existence says that the service runs. Every object is named
-// "Global\" + service name + suffix.
+// mutex that the running service owns. Every object is named "Global\" + service name + suffix.
+//
+// The objects that clients use are open to every local user, so anything in them may have been
+// written by someone hostile: replies are checked against the request and the block, and what
+// goes wrong makes a request fail, never the process. The service's own objects (its stop
+// events, the unused out-message objects, the mutex it owns) have default security.
 //
 // The client half (IsServiceRunning, Connect, SendMsg) is what the viewer uses; the service half
 // (CreateServiceObjects, SetHandler, ServiceLoop, RequestStop) is what a service runs.
@@ -42,7 +46,20 @@ public:
     ServiceChannel(const ServiceChannel&) = delete;
     ServiceChannel& operator=(const ServiceChannel&) = delete;
 
-    // True while the service holds its "_NTSVC_EXIST" mutex. Leaves nothing behind.
+    // Why the calling thread's last SendMsg returned 0.
+    enum class Failure {
+        None,
+        NotRunning,  // no service owns "_NTSVC_EXIST", or it stopped meanwhile
+        Busy,        // another client (or thread) held the channel for the whole time-out
+        TooLarge,    // the request does not fit the block, or the block has no valid header
+        NoAnswer,    // the service did not take up the request within the time-out
+        NoReply,     // the service answered without a reply: it failed the request
+        Damaged,     // the channel's objects were shrunk by another process, or are unusable
+        Cancelled,   // the cancel event was set
+    };
+
+    // True while a live thread of the service owns its "_NTSVC_EXIST" mutex; merely holding the
+    // mutex open, as anyone may, does not count. Leaves nothing behind.
     bool IsServiceRunning() const;
     // Opens the send mutex (with `access`), both message events and the block: 1, else 0.
     int Connect(DWORD access);
@@ -53,13 +70,20 @@ public:
     // A `cancel` event, when given and set, ends every wait of the call: 0.
     int SendMsg(std::int32_t msgId, std::int32_t& param1, std::int32_t& param2, MessageBuffer& data, DWORD timeoutMs,
                 HANDLE cancel = nullptr);
+    // Of the calling thread, as GetLastError is.
+    static Failure LastFailure();
 
     // Service side. Creates the channel's objects (or takes over those that outlived an earlier
-    // service, kept by its clients) and marks the service as running: 0; -2 when a service of
-    // this name runs already; -1 on failure.
+    // service, kept by its clients) and marks the service as running by owning "_NTSVC_EXIST":
+    // 0; -2 when a service of this name runs already; -1 on failure, with FailedObject and
+    // FailedError telling which object and why. The calling thread owns the name from then on:
+    // it must outlive the service loop, and destroy the channel.
     int CreateServiceObjects(std::uint32_t dataSize = kDataSize);
+    const std::string& FailedObject() const { return failedObject; }
+    DWORD FailedError() const { return failedError; }
     void SetHandler(std::int32_t msgId, MessageHandler handler);
-    // Serves requests until RequestStop; returns 0, or -1 when the channel's objects are missing.
+    // Serves requests until RequestStop; returns 0, or -1 when the channel's objects are missing
+    // or were damaged by another process (FailedError then says ERROR_FILE_CORRUPT).
     virtual int ServiceLoop();
     bool RequestStop();
     bool WaitStopped(DWORD timeoutMs);
@@ -73,7 +97,10 @@ private:
     // Waits for "handled" up to the time-out, and gives up early when the service has gone.
     bool WaitHandled(DWORD timeoutMs, HANDLE cancel);
     void RunLifecycleHandler(std::int32_t msgId, const char* foundLine, const char* runLine);
-    void HandleMessage();
+    // False when the block can no longer carry messages.
+    bool HandleMessage();
+    // Creates one object through `create`; on failure remembers the object and the last error.
+    bool Made(int result, const char* suffix);
     // Writes the reply (if any) and signals "handled", both only if the block still holds the
     // request the service took: a client that gave up may have let a newer request in.
     void Answer(std::int32_t msgId, const MessageHeader* reply, const MessageBuffer* payload);
@@ -89,6 +116,8 @@ private:
     std::map<std::int32_t, MessageHandler> handlers;
 
     std::string existName;  // asked for before every request
+    std::string failedObject;
+    DWORD failedError = ERROR_SUCCESS;
 
     // Created by the service for clients that expect them; nothing here uses them.
     NamedEvent outMsgEvent;

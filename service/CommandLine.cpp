@@ -1,5 +1,13 @@
 #include "service/CommandLine.h"
 
+namespace {
+
+// Options that name a file: an empty one would mean something else to SQLite (a temporary
+// database) or to the file system.
+const std::set<std::string> kPathOptions = {"db", "debug-log", "file"};
+
+}  // namespace
+
 const std::set<std::string>& CommandLine::ValueOptions() {
     static const std::set<std::string> options = {
         "db",       "debug-log",   "name",   "kind", "count", "level", "source", "status",          "time",
@@ -28,15 +36,21 @@ CommandLine::CommandLine(std::vector<std::string> args) {
             }
             value = args[++i];
         }
+        if (value && value->empty() && kPathOptions.count(name) && error_.empty())
+            error_ = "--" + name + " needs a path, not an empty one";
         options_.emplace_back(name, value);
     }
 }
 
 bool CommandLine::Flag(const std::string& name) {
     used_.insert(name);
-    for (const auto& [n, v] : options_)
-        if (n == name && !v) return true;
-    return false;
+    bool given = false;
+    for (const auto& [n, v] : options_) {
+        if (n != name) continue;
+        if (v && error_.empty()) error_ = "--" + name + " takes no value";
+        given = given || !v;
+    }
+    return given;
 }
 
 std::optional<std::string> CommandLine::Value(const std::string& name) {

@@ -22,7 +22,8 @@ public:
 
     explicit CommandLine(std::vector<std::string> args);
 
-    // A malformed argument list ("--db" without its value); empty when fine.
+    // A malformed argument list ("--db" without its value, an empty path, "--json=yes"); empty
+    // when fine.
     const std::string& Error() const { return error_; }
     const std::vector<std::string>& Positional() const { return positional_; }
     bool Flag(const std::string& name);

@@ -1,6 +1,7 @@
 #include "service/DebugLogFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +17,18 @@ std::string Failure(const std::string& what, const std::string& path) {
     return what + " " + path + ": " + std::strerror(errno);
 }
 
+// Opens the file for writing, creating it readable by everyone whatever the umask: the viewer,
+// which usually runs as another user than the service, reads it itself.
+kernel::UniqueFd OpenForWriting(const std::string& path, int flags) {
+    kernel::UniqueFd fd(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | flags, 0644));
+    if (fd.Valid()) {
+        fchmod(fd.Get(), 0644);
+        return fd;
+    }
+    if (errno != EEXIST) return fd;
+    return kernel::UniqueFd(open(path.c_str(), O_WRONLY | O_CLOEXEC | flags));
+}
+
 }  // namespace
 
 DebugLogFile::DebugLogFile(const std::string& path) {
@@ -25,7 +38,7 @@ DebugLogFile::DebugLogFile(const std::string& path) {
 }
 
 bool DebugLogFile::Append(const std::string& text, std::string& error) const {
-    kernel::UniqueFd fd(open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
+    kernel::UniqueFd fd = OpenForWriting(path_, O_APPEND);
     const std::string line = text + "\n";
     // One write with O_APPEND: lines of concurrent writers do not interleave.
     if (!fd.Valid() || write(fd.Get(), line.data(), line.size()) != static_cast<ssize_t>(line.size())) {
@@ -36,7 +49,7 @@ bool DebugLogFile::Append(const std::string& text, std::string& error) const {
 }
 
 bool DebugLogFile::Clear(std::string& error) const {
-    kernel::UniqueFd fd(open(path_.c_str(), O_WRONLY | O_TRUNC | O_CREAT | O_CLOEXEC, 0644));
+    kernel::UniqueFd fd = OpenForWriting(path_, O_TRUNC);
     if (!fd.Valid()) {
         error = Failure("cannot clear the debug log", path_);
         return false;

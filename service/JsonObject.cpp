@@ -260,3 +260,9 @@ std::string JsonObject::Quote(std::string_view text) {
     }
     return out + "\"";
 }
+
+bool JsonObject::IsUtf8(std::string_view text) {
+    for (std::size_t i = 0, length = 1; i < text.size(); i += length)
+        if (!ValidUtf8At(text, i, length)) return false;
+    return true;
+}

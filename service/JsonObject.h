@@ -20,6 +20,8 @@ public:
     // `text` as a JSON string literal, quotes included. Bytes that are not valid UTF-8 become
     // \u00XX escapes of the byte values, so that output is always valid JSON.
     static std::string Quote(std::string_view text);
+    // Whether `text` is valid UTF-8 (no overlong forms, no surrogates), which Quote keeps as it is.
+    static bool IsUtf8(std::string_view text);
 
     const std::map<std::string, Value>& Members() const { return members_; }
     const Value* Find(const std::string& key) const;

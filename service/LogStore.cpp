@@ -1,5 +1,8 @@
 #include "service/LogStore.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstring>
 
 namespace {
@@ -30,6 +33,16 @@ bool Exec(sqlite3* db, const std::string& sql) {
     return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
+// The first column of a query's one row, as an integer.
+bool Query(sqlite3* db, const char* sql, int& value) {
+    sqlite3_stmt* statement = nullptr;
+    const bool ok = sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK &&
+                    sqlite3_step(statement) == SQLITE_ROW;
+    if (ok) value = sqlite3_column_int(statement, 0);
+    sqlite3_finalize(statement);
+    return ok;
+}
+
 // Steps a statement that yields no rows and resets it.
 bool Run(sqlite3_stmt* statement) {
     int rc = sqlite3_step(statement);
@@ -57,9 +70,16 @@ private:
 }  // namespace
 
 std::unique_ptr<LogStore> LogStore::Open(const std::string& path, std::string& error) {
+    if (path.empty()) {
+        // SQLite would take it for a temporary database that vanishes with the connection.
+        error = "the log database needs a path";
+        return nullptr;
+    }
+    // A new log is its owner's alone: records may be private. SQLite gives its journal files the
+    // database file's mode.
+    if (int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600); fd >= 0) close(fd);
     sqlite3* raw = nullptr;
-    int rc =
-        sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     SqliteDatabase db(raw);
     if (rc != SQLITE_OK) {
         error = "cannot open the log database " + path + ": " + (raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc));
@@ -69,21 +89,12 @@ std::unique_ptr<LogStore> LogStore::Open(const std::string& path, std::string& e
     sqlite3_extended_result_codes(db.get(), 1);
     auto store = std::make_unique<LogStore>(Passkey{}, std::move(db));
     sqlite3* d = store->db_.get();
-    // Journal mode first: it also tells whether the file is a database at all and writable.
+    // Everything that could refuse the file is asked before anything changes it.
+    if (!store->IsOurs(path, error)) return nullptr;
     // Reads go through a memory map rather than copies of every page.
     if (!Exec(d, "PRAGMA journal_mode=WAL") || !Exec(d, "PRAGMA synchronous=NORMAL") ||
         !Exec(d, "PRAGMA mmap_size=1073741824")) {
         error = store->Failure(("cannot use the log database " + path).c_str());
-        return nullptr;
-    }
-    int version = 0;
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(d, "PRAGMA user_version", -1, &statement, nullptr) == SQLITE_OK &&
-        sqlite3_step(statement) == SQLITE_ROW)
-        version = sqlite3_column_int(statement, 0);
-    sqlite3_finalize(statement);
-    if (version > kSchemaVersion) {
-        error = "the log database " + path + " was made by a newer version (schema " + std::to_string(version) + ")";
         return nullptr;
     }
     if (!Exec(d, Schema()) || !Exec(d, "PRAGMA user_version=" + std::to_string(kSchemaVersion)) ||
@@ -92,6 +103,35 @@ std::unique_ptr<LogStore> LogStore::Open(const std::string& path, std::string& e
         return nullptr;
     }
     return store;
+}
+
+bool LogStore::IsOurs(const std::string& path, std::string& error) {
+    sqlite3* d = db_.get();
+    // An empty file is a new database; a database of ours has the version stamp and the records
+    // table; anything else belongs to someone else.
+    int version = 0;
+    int objects = 0;
+    int columns = 0;
+    bool readable = Query(d, "PRAGMA user_version", version) &&
+                    Query(d, "SELECT count(*) FROM sqlite_master", objects) &&
+                    Query(d,
+                          "SELECT count(*) FROM pragma_table_info('records') WHERE name IN"
+                          " ('recno', 'time', 'status', 'source', 'level', 'attachment_kind', 'description',"
+                          " 'attachment')",
+                          columns);
+    if (!readable) {
+        error = Failure(("cannot use the log database " + path).c_str());
+        return false;
+    }
+    if (version > kSchemaVersion) {
+        error = "the log database " + path + " was made by a newer version (schema " + std::to_string(version) + ")";
+        return false;
+    }
+    if (objects != 0 && (version != kSchemaVersion || columns != 8)) {
+        error = path + " is an SQLite database, but not a Quillbridge log";
+        return false;
+    }
+    return true;
 }
 
 bool LogStore::Prepare(std::string& error) {
@@ -105,7 +145,7 @@ bool LogStore::Prepare(std::string& error) {
         {&bounds_, "SELECT min(recno), max(recno) FROM records"},
         {&sequence_, "SELECT seq FROM sqlite_sequence WHERE name = 'records'"},
         {&read_,
-         "SELECT time, status, source, level, attachment_kind, description, attachment FROM records"
+         "SELECT recno, time, status, source, level, attachment_kind, description, attachment FROM records"
          " WHERE recno >= ?1 ORDER BY recno LIMIT ?2"},
         {&clear_, "DELETE FROM records"},
     };
@@ -198,22 +238,31 @@ bool LogStore::Info(LogInfo& info, std::string& error) {
 
 bool LogStore::Read(std::uint64_t position, std::uint32_t maxCount, const std::function<bool(const WireRecord&)>& each,
                     std::string& error) {
+    // Record numbers are SQLite row ids: none is above 2^63 - 1.
+    if (position > static_cast<std::uint64_t>(INT64_MAX)) return true;
     sqlite3_stmt* s = read_.get();
     sqlite3_bind_int64(s, 1, static_cast<sqlite3_int64>(position));
     sqlite3_bind_int64(s, 2, maxCount);
     int rc;
+    std::uint64_t expected = position;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        // Exactly from the number asked for, and without a gap: a reply cannot say where its
+        // records start, so records from anywhere else would be taken for the ones asked for.
+        if (static_cast<std::uint64_t>(sqlite3_column_int64(s, 0)) != expected++) {
+            rc = SQLITE_DONE;
+            break;
+        }
         WireRecord r;
-        r.time = static_cast<std::uint64_t>(sqlite3_column_int64(s, 0));
-        r.statusId = static_cast<std::uint32_t>(sqlite3_column_int64(s, 1));
-        r.source = static_cast<std::uint32_t>(sqlite3_column_int64(s, 2));
-        r.level = static_cast<std::uint32_t>(sqlite3_column_int64(s, 3));
-        r.attachmentKind = static_cast<std::uint32_t>(sqlite3_column_int64(s, 4));
-        const void* description = sqlite3_column_blob(s, 5);
+        r.time = static_cast<std::uint64_t>(sqlite3_column_int64(s, 1));
+        r.statusId = static_cast<std::uint32_t>(sqlite3_column_int64(s, 2));
+        r.source = static_cast<std::uint32_t>(sqlite3_column_int64(s, 3));
+        r.level = static_cast<std::uint32_t>(sqlite3_column_int64(s, 4));
+        r.attachmentKind = static_cast<std::uint32_t>(sqlite3_column_int64(s, 5));
+        const void* description = sqlite3_column_blob(s, 6);
         r.description = std::string_view(static_cast<const char*>(description),
-                                         static_cast<std::size_t>(sqlite3_column_bytes(s, 5)));
-        r.attachment = static_cast<const std::uint8_t*>(sqlite3_column_blob(s, 6));
-        r.attachmentLength = static_cast<std::uint32_t>(sqlite3_column_bytes(s, 6));
+                                         static_cast<std::size_t>(sqlite3_column_bytes(s, 6)));
+        r.attachment = static_cast<const std::uint8_t*>(sqlite3_column_blob(s, 7));
+        r.attachmentLength = static_cast<std::uint32_t>(sqlite3_column_bytes(s, 7));
         if (!each(r)) {
             rc = SQLITE_DONE;
             break;

@@ -21,8 +21,9 @@ public:
     // The largest record on the wire: one that fills a reply alone. Larger ones never get in.
     static constexpr std::uint64_t kMaxEncodedRecord = ServiceChannel::kDataSize - ServiceChannel::kHeaderSize;
 
-    // Opens the store, creating the file and its table when missing. Null, with `error` set,
-    // when the file cannot be opened for reading and writing or is not a store of ours.
+    // Opens the store, creating the file (readable by its owner only) and its table when missing.
+    // Null, with `error` set, when the file cannot be opened for reading and writing or is not a
+    // store of ours; a file that is refused is left as it was.
     static std::unique_ptr<LogStore> Open(const std::string& path, std::string& error);
 
     // Why the record cannot enter the store; empty when it can.
@@ -33,8 +34,9 @@ public:
     // The first record number and how many follow it; when empty, the number the next record
     // will get and 0.
     bool Info(LogInfo& info, std::string& error);
-    // Hands `each` the records from number `position` on, in order, at most `maxCount`, until it
-    // returns false. The record's views are valid only during the call.
+    // Hands `each` the records numbered `position`, `position` + 1, ... in order, at most
+    // `maxCount`, until it returns false; none when no record has the number `position`. The
+    // record's views are valid only during the call.
     bool Read(std::uint64_t position, std::uint32_t maxCount, const std::function<bool(const WireRecord&)>& each,
               std::string& error);
     bool Clear(std::string& error);
@@ -47,6 +49,8 @@ public:
     LogStore(Passkey, SqliteDatabase db) : db_(std::move(db)) {}
 
 private:
+    // Whether the database is empty or one of ours, of a schema this version reads.
+    bool IsOurs(const std::string& path, std::string& error);
     bool Prepare(std::string& error);
     std::string Failure(const char* what) const;
 

@@ -61,6 +61,8 @@ bool QuillbridgeService::LogInfoOf(std::int32_t& param1, std::int32_t&, MessageB
         }
     } else if (static_cast<std::uint32_t>(param1) == DebugLog) {
         info.recordCount = debugLog_.LineCount();
+    } else {
+        return false;  // a kind the service does not keep: no reply, as for every request
     }
     std::uint8_t bytes[LogInfo::kSize];
     info.Encode(bytes);
@@ -78,7 +80,10 @@ bool QuillbridgeService::ReadRecords(std::int32_t& param1, std::int32_t& param2,
     if (reply_.size() < room) reply_.resize(room);
     std::uint32_t used = 0;
     std::int32_t count = 0;
-    if (static_cast<std::uint32_t>(param1) == QuillbridgeLog && wanted > 0) {
+    const auto kind = static_cast<std::uint32_t>(param1);
+    if (kind != QuillbridgeLog && kind != DebugLog) return false;
+    // The debug log has lines, not records: an empty reply.
+    if (kind == QuillbridgeLog && wanted > 0) {
         std::string error;
         auto add = [&](const WireRecord& r) {
             if (used + RecordCodec::EncodedSize(r.description.size(), r.attachmentLength) > room) return false;

@@ -32,6 +32,8 @@ public:
     void Stop();
 
     const ServiceSettings& Settings() const { return settings_; }
+    // Which channel object could not be made, or why the loop ended, after a failure.
+    const ServiceChannel& Channel() const { return channel_; }
 
 private:
     bool Versions(std::int32_t& param1, std::int32_t& param2, MessageBuffer& data);

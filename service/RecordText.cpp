@@ -66,10 +66,13 @@ std::string HexText(const std::uint8_t* bytes, std::uint32_t length) {
     return out;
 }
 
-std::string LevelText(std::uint32_t level) {
-    for (const Named& n : kLevels)
-        if (n.code == level) return std::string(1, static_cast<char>(std::toupper(n.name[0]))) + (n.name + 1);
-    return std::to_string(level);
+// A code as JSON: its name where it has one, which import reads back to the same code, else the
+// number itself.
+template <std::size_t N>
+std::string JsonCode(const Named (&table)[N], std::uint32_t code) {
+    for (const Named& n : table)
+        if (n.code == code) return std::string("\"") + n.name + "\"";
+    return std::to_string(code);
 }
 
 // The caption the viewer shows for a level, or the number when it shows none.
@@ -208,8 +211,9 @@ std::string RecordText::FormatTime(std::uint64_t fileTime) {
 
 bool RecordText::FromJson(const JsonObject& object, std::uint64_t now, StoredRecord& record, std::string& error) {
     using Type = JsonObject::Value::Type;
-    static const std::set<std::string> known = {"record",      "time",   "filetime", "status", "source", "level",
-                                                "description", "number", "text",     "hex",    "kind"};
+    static const std::set<std::string> known = {"record", "time", "filetime",    "status",         "source",
+                                                "level",  "text", "description", "descriptionHex", "number",
+                                                "hex",    "kind"};
     for (const auto& [key, value] : object.Members()) {
         if (!known.count(key)) {
             error = "unknown field \"" + key + "\"";
@@ -224,11 +228,13 @@ bool RecordText::FromJson(const JsonObject& object, std::uint64_t now, StoredRec
         }
         return true;
     };
-    const JsonObject::Value *time, *filetime, *status, *source, *level, *description, *number, *textValue, *hex, *kind;
+    const JsonObject::Value *time, *filetime, *status, *source, *level, *number, *textValue, *hex, *kind;
     if (!text("time", time) || !text("filetime", filetime) || !text("status", status) || !text("source", source) ||
-        !text("level", level) || !text("description", description) || !text("number", number) ||
-        !text("text", textValue) || !text("hex", hex) || !text("kind", kind))
+        !text("level", level) || !text("number", number) || !text("text", textValue) || !text("hex", hex) ||
+        !text("kind", kind))
         return false;
+    const JsonObject::Value* description = object.Find("description");
+    const JsonObject::Value* descriptionHex = object.Find("descriptionHex");
 
     StoredRecord r;
     if (time && filetime) {
@@ -253,11 +259,24 @@ bool RecordText::FromJson(const JsonObject& object, std::uint64_t now, StoredRec
         return false;
     }
     if (!ParseSource(source->text, r.source, error) || !ParseLevel(level->text, r.level, error)) return false;
-    if (!description || description->type != Type::String) {
-        error = "\"description\" is missing or not a string";
+    if ((description != nullptr) == (descriptionHex != nullptr)) {
+        error = description ? "give \"description\" or \"descriptionHex\", not both" : "\"description\" is missing";
         return false;
     }
-    r.description = description->text;
+    if (description) {
+        if (description->type != Type::String) {
+            error = "\"description\" must be a string";
+            return false;
+        }
+        r.description = description->text;
+    } else {
+        std::vector<std::uint8_t> bytes;
+        if (descriptionHex->type != Type::String || !ParseHex(descriptionHex->text, bytes, error)) {
+            error = "\"descriptionHex\" must be hex bytes in a string";
+            return false;
+        }
+        r.description.assign(bytes.begin(), bytes.end());
+    }
 
     const int attachments = (number != nullptr) + (textValue != nullptr) + (hex != nullptr);
     if (attachments > 1) {
@@ -296,15 +315,19 @@ std::string RecordText::ToJson(const WireRecord& r, std::uint64_t recordNumber) 
     std::string out = "{\"record\":" + std::to_string(recordNumber);
     const std::string time = FormatTime(r.time);
     out += time.empty() ? ",\"filetime\":" + std::to_string(r.time) : ",\"time\":\"" + time + "\"";
-    auto named = [](const std::string& text) {
-        return std::isdigit(static_cast<unsigned char>(text[0])) ? text : "\"" + text + "\"";
-    };
-    out += ",\"level\":" + named(LevelText(r.level));
-    out += ",\"source\":" + named(SourceText(r.source));
+    out += ",\"level\":" + JsonCode(kLevels, r.level);
+    out += ",\"source\":" + JsonCode(kSources, r.source);
     char status[16];
     std::snprintf(status, sizeof status, "0x%08X", r.statusId);
     out += ",\"status\":\"" + std::string(status) + "\"";
-    out += ",\"description\":" + JsonObject::Quote(r.description);
+    // JSON carries text; other bytes travel as hex, so that they come back as they were.
+    if (JsonObject::IsUtf8(r.description))
+        out += ",\"description\":" + JsonObject::Quote(r.description);
+    else
+        out += ",\"descriptionHex\":\"" +
+               HexText(reinterpret_cast<const std::uint8_t*>(r.description.data()),
+                       static_cast<std::uint32_t>(r.description.size())) +
+               "\"";
     if (r.attachmentLength != 0 || r.attachmentKind != 0) {
         const std::string_view bytes(reinterpret_cast<const char*>(r.attachment), r.attachmentLength);
         if (r.attachmentKind == kNumberKind && r.attachmentLength == 4) {
@@ -327,15 +350,8 @@ std::string RecordText::ToLine(const WireRecord& r, std::uint64_t recordNumber) 
     if (time.empty()) time = "filetime:" + std::to_string(r.time);
     std::snprintf(head, sizeof head, "%-8llu %-28s %-8s %-8s 0x%08X  ", static_cast<unsigned long long>(recordNumber),
                   time.c_str(), LevelCaption(r.level).c_str(), SourceText(r.source).c_str(), r.statusId);
-    std::string out = head;
-    for (char c : r.description) {
-        // Kept on one line: control characters are shown as escapes.
-        if (c == '\n') out += "\\n";
-        else if (c == '\r') out += "\\r";
-        else if (c == '\t') out += "\\t";
-        else if (static_cast<unsigned char>(c) < 0x20) out += '?';
-        else out += c;
-    }
+    // Kept on one line, and harmless to a terminal.
+    std::string out = head + Printable(r.description);
     if (r.attachmentLength == 0) return out;
     const std::string_view bytes(reinterpret_cast<const char*>(r.attachment), r.attachmentLength);
     if (r.attachmentKind == kNumberKind) {
@@ -347,6 +363,37 @@ std::string RecordText::ToLine(const WireRecord& r, std::uint64_t recordNumber) 
         std::snprintf(number, sizeof number, "0x%08X", v);
         return out + "  | number " + number;
     }
-    if (r.attachmentKind == kTextKind) return out + "  | text " + JsonObject::Quote(bytes);
+    if (r.attachmentKind == kTextKind) return out + "  | text " + Printable(JsonObject::Quote(bytes));
     return out + "  | kind " + std::to_string(r.attachmentKind) + " hex " + HexText(r.attachment, r.attachmentLength);
+}
+
+std::string RecordText::Printable(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    char escape[8];
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        std::size_t length = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        const bool utf8 = JsonObject::IsUtf8(text.substr(i, length));
+        if (!utf8) length = 1;
+        // C1 controls, U+0080 to U+009F, are C2 80 to C2 9F.
+        const bool control =
+            c < 0x20 || c == 0x7F || (utf8 && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0);
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (control || !utf8) {
+            for (std::size_t k = 0; k < length; ++k) {
+                std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned char>(text[i + k]));
+                out += escape;
+            }
+        } else {
+            out.append(text.substr(i, length));
+        }
+        i += length;
+    }
+    return out;
 }

@@ -31,8 +31,12 @@ public:
     // A record from one JSON line (see docs/quillbridge-service.md for the fields). `now` is the
     // time given to a record that names none.
     static bool FromJson(const JsonObject& object, std::uint64_t now, StoredRecord& record, std::string& error);
-    // The record as a JSON line that FromJson reads back to the same record, plus its number.
+    // The record as a JSON line that FromJson reads back to the same record, byte for byte, plus
+    // its number.
     static std::string ToJson(const WireRecord& record, std::uint64_t recordNumber);
     // The record on one line for people.
     static std::string ToLine(const WireRecord& record, std::uint64_t recordNumber);
+    // Text from elsewhere (a record, the service) made safe for a terminal: control characters
+    // (C0, DEL and C1) and bytes that are not UTF-8 become escapes such as \n and \x1B.
+    static std::string Printable(std::string_view text);
 };

@@ -9,12 +9,40 @@
 
 #include "channel/ServiceProtocol.h"
 #include "channel/Trace.h"
+#include "platform/kernel/ObjectNamespace.h"
 #include "service/QuillbridgeService.h"
 #include "service/ServiceOptions.h"
 
 namespace {
 
 void TraceToStderr(const char* line) { std::fputs(line, stderr); }
+
+// Why a channel object could not be made, as an administrator can act on it.
+std::string CreateFailure(const ServiceChannel& channel, const std::string& name) {
+    const std::string object = "\"" + channel.FailedObject() + "\"";
+    const std::string where = std::string(" in ") + kernel::ObjectNamespace::kGlobalDirectory;
+    switch (channel.FailedError()) {
+        case ERROR_FILENAME_EXCED_RANGE:
+            return "the service name \"" + name + "\" is too long: its objects' names, such as " + object +
+                   ", may take at most 255 bytes once escaped";
+        case ERROR_INVALID_NAME:
+            return "the service name \"" + name + "\" cannot name objects (it may not hold a backslash)";
+        case ERROR_DIRECTORY:
+            return "a directory stands at the name of the channel object " + object + where;
+        case ERROR_CANT_RESOLVE_FILENAME:
+            return "a symbolic link stands at the name of the channel object " + object + where;
+        case ERROR_BAD_FILE_TYPE:
+        case ERROR_INVALID_HANDLE:
+            return "something that is not a channel object of that kind stands at the name " + object + where;
+        case ERROR_ACCESS_DENIED:
+            return "the channel object " + object + " belongs to another user" + where;
+        case ERROR_FILE_CORRUPT:
+            return "the channel object " + object + " was damaged by another process (its file was shrunk)";
+        default:
+            return "cannot create the service's channel object " + object + " (error " +
+                   std::to_string(channel.FailedError()) + ")";
+    }
+}
 
 }  // namespace
 
@@ -59,8 +87,7 @@ int ServeCommand::Run(CommandLine& args) {
             return ServiceOptions::Fail("a service named \"" + service.Settings().name + "\" is already running",
                                         kExitAlreadyRunning);
         case QuillbridgeService::StartResult::Failed:
-            return ServiceOptions::Fail(
-                "cannot create the service's channel objects for \"" + service.Settings().name + "\"", kExitError);
+            return ServiceOptions::Fail(CreateFailure(service.Channel(), service.Settings().name), kExitError);
         case QuillbridgeService::StartResult::Started:
             break;
     }
@@ -76,5 +103,11 @@ int ServeCommand::Run(CommandLine& args) {
     kill(getpid(), SIGTERM);  // releases the signal thread if the loop ended by itself
     signals.join();
     std::printf("quillbridge-service: stopped\n");
-    return result == 0 ? kExitOk : kExitError;
+    if (result == 0) return kExitOk;
+    if (service.Channel().FailedError() == ERROR_FILE_CORRUPT)
+        return ServiceOptions::Fail("another process damaged the channel's objects (it shrank their files); "
+                                    "start the service again once the clients that hold them have ended",
+                                    kExitError);
+    return ServiceOptions::Fail("the service loop failed (error " + std::to_string(service.Channel().FailedError()) + ")",
+                                kExitError);
 }

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <exception>
 #include <map>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -37,7 +39,8 @@ Asking the running service (as the viewer does)
   read POS [--count N]           records from number POS (50 unless --count says otherwise)
   debug-path
   clear quillbridge|debug
-  These take --json for output that scripts read.
+  These take --json for output that scripts read, and --timeout MS for how long to wait for the
+  channel and for the answer (120000 each).
 
 Defaults: --name MARROWIND_Quillbridge; the logs in $XDG_STATE_HOME/quillbridge
 (~/.local/state/quillbridge), /var/lib/quillbridge for root.
@@ -70,5 +73,11 @@ int main(int argc, char** argv) {
             std::string("unknown command \"") + argv[1] + "\" (quillbridge-service help lists them)", kExitUsage);
     CommandLine args(std::vector<std::string>(argv + 2, argv + argc));
     args.Value("name");  // every command takes it; those that write the files have no use for it
-    return command->second(args);
+    try {
+        return command->second(args);
+    } catch (const std::bad_alloc&) {
+        return ServiceOptions::Fail("out of memory", kExitError);
+    } catch (const std::exception& e) {
+        return ServiceOptions::Fail(std::string("failed: ") + e.what(), kExitError);
+    }
 }

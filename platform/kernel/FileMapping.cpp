@@ -55,6 +55,10 @@ LPVOID MapViewOfFile(HANDLE section, DWORD desiredAccess, DWORD offsetHigh, DWOR
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
+    if (object->Broken()) {
+        SetLastError(ERROR_FILE_CORRUPT);
+        return nullptr;
+    }
     bool write = WantsWrite(desiredAccess);
     if ((write && (!WantsWrite(granted) || !object->Writable())) || !(granted & (FILE_MAP_READ | FILE_MAP_WRITE))) {
         SetLastError(ERROR_ACCESS_DENIED);
@@ -93,4 +97,13 @@ SIZE_T VirtualQuery(LPCVOID address, MEMORY_BASIC_INFORMATION* info, SIZE_T leng
         return 0;
     }
     return sizeof *info;
+}
+
+BOOL IsViewBroken(LPCVOID address) {
+    bool broken = false;
+    if (!KernelState::Instance().Handles().ViewBroken(address, broken)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return broken ? TRUE : FALSE;
 }

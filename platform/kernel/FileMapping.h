@@ -1,6 +1,10 @@
 #pragma once
 // Named shared memory: sections backed by tmpfs, shared between processes, and views of them.
 // A view keeps its section alive after the section's handles are closed.
+//
+// A section's size is what its creator asked for, never more than its file really holds. Another
+// process that may write the file may also shrink it: a view then reads zeros from the shrinking
+// on (no signal ends the process), and IsViewBroken says so.
 
 #include "platform/kernel/WinTypes.h"
 
@@ -14,3 +18,6 @@ BOOL UnmapViewOfFile(LPCVOID baseAddress);
 // Fills BaseAddress, AllocationBase and RegionSize of the view holding `address`; returns the
 // size written, 0 when `address` is in no view.
 SIZE_T VirtualQuery(LPCVOID address, MEMORY_BASIC_INFORMATION* info, SIZE_T length);
+// Linux extension: TRUE when the file under the view holding `address` shrank and the view shows
+// zeros in its place; FALSE for an intact view, and for an address in no view (ERROR_INVALID_PARAMETER).
+BOOL IsViewBroken(LPCVOID address);

@@ -70,17 +70,30 @@ bool HandleTable::RemoveView(const void* address) {
     return true;
 }
 
-bool HandleTable::QueryView(const void* address, MEMORY_BASIC_INFORMATION& info) const {
-    std::lock_guard guard(lock_);
+std::map<const void*, HandleTable::View>::const_iterator HandleTable::FindView(const void* address) const {
     auto it = views_.upper_bound(address);
-    if (it == views_.begin()) return false;
+    if (it == views_.begin()) return views_.end();
     --it;
     const auto* base = static_cast<const char*>(it->first);
-    const auto* p = static_cast<const char*>(address);
-    if (p >= base + it->second.region.Length()) return false;
-    info.BaseAddress = const_cast<char*>(base);
-    info.AllocationBase = const_cast<char*>(base);
+    if (static_cast<const char*>(address) >= base + it->second.region.Length()) return views_.end();
+    return it;
+}
+
+bool HandleTable::QueryView(const void* address, MEMORY_BASIC_INFORMATION& info) const {
+    std::lock_guard guard(lock_);
+    auto it = FindView(address);
+    if (it == views_.end()) return false;
+    info.BaseAddress = const_cast<void*>(it->first);
+    info.AllocationBase = const_cast<void*>(it->first);
     info.RegionSize = it->second.region.Length();
+    return true;
+}
+
+bool HandleTable::ViewBroken(const void* address, bool& broken) const {
+    std::lock_guard guard(lock_);
+    auto it = FindView(address);
+    if (it == views_.end()) return false;
+    broken = it->second.region.Broken();
     return true;
 }
 

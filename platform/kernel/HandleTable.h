@@ -23,6 +23,8 @@ public:
     void* AddView(std::shared_ptr<KernelObject> section, MappedRegion region);
     bool RemoveView(const void* address);
     bool QueryView(const void* address, MEMORY_BASIC_INFORMATION& info) const;
+    // False when `address` is in no view.
+    bool ViewBroken(const void* address, bool& broken) const;
 
     // Closes every handle and view, as the end of the process does.
     void CloseAll();
@@ -41,6 +43,9 @@ private:
     std::vector<Slot> slots_;
     std::vector<std::size_t> freeSlots_;
     std::map<const void*, View> views_;
+
+    // The view holding `address`, or views_.end(); lock_ held.
+    std::map<const void*, View>::const_iterator FindView(const void* address) const;
 };
 
 }  // namespace kernel

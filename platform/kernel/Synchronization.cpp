@@ -34,6 +34,10 @@ std::shared_ptr<KernelObject> Resolve(HANDLE handle, ObjectType type, DWORD acce
         SetLastError(ERROR_ACCESS_DENIED);
         return nullptr;
     }
+    if (object->Broken()) {
+        SetLastError(ERROR_FILE_CORRUPT);
+        return nullptr;
+    }
     return object;
 }
 
@@ -52,6 +56,12 @@ HANDLE OpenMutexA(DWORD desiredAccess, BOOL, LPCSTR name) {
 }
 
 DWORD ProbeMutexA(LPCSTR name) { return KernelState::Instance().Namespace().Probe(name, ObjectType::Mutex); }
+
+BOOL IsMutexOwnedA(LPCSTR name) {
+    const DWORD result = KernelState::Instance().Namespace().ProbeOwner(name);
+    SetLastError(result);
+    return result == ERROR_SUCCESS ? TRUE : FALSE;
+}
 
 BOOL ReleaseMutex(HANDLE mutex) {
     auto object = Resolve(mutex, ObjectType::Mutex, 0);

@@ -5,6 +5,8 @@
 // is reported as WAIT_ABANDONED to the next waiter, which then owns it. Events are auto-reset
 // (a wait consumes the signal) or manual-reset. A wait spins briefly before it sleeps.
 // WaitForMultipleObjects waits for any one object; waiting for all is not offered.
+// An object whose file another process shrank is lost to this one: waits fail, and so do
+// SetEvent, ResetEvent and ReleaseMutex, with ERROR_FILE_CORRUPT.
 
 #include "platform/kernel/WinTypes.h"
 
@@ -15,6 +17,13 @@ HANDLE OpenMutexA(DWORD desiredAccess, BOOL inheritHandle, LPCSTR name);
 // ERROR_FILE_NOT_FOUND, ERROR_INVALID_HANDLE (another type), ERROR_INVALID_NAME. A name probed
 // before costs one system call.
 DWORD ProbeMutexA(LPCSTR name);
+// Linux extension: TRUE when the mutex `name` exists and a thread that still runs owns it (in
+// any process, this one included), without creating or opening anything. FALSE otherwise, with
+// the last error ERROR_NOT_OWNER (nobody, or a thread that ended, owns it), ERROR_FILE_NOT_FOUND,
+// ERROR_INVALID_HANDLE (another type), ERROR_ACCESS_DENIED or ERROR_INVALID_NAME. Holding the
+// object open does not make it owned: only its owner decides, and others may not write its file
+// unless it was made open to every user.
+BOOL IsMutexOwnedA(LPCSTR name);
 BOOL ReleaseMutex(HANDLE mutex);
 
 HANDLE CreateEventA(const SECURITY_ATTRIBUTES* attributes, BOOL manualReset, BOOL initialState, LPCSTR name);

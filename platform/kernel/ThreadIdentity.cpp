@@ -65,9 +65,12 @@ std::uint64_t ThreadIdentity::CurrentStamp() {
     return tCurrentStamp;
 }
 
+bool ThreadIdentity::Exists(std::uint32_t tid) {
+    return tid != 0 && !(syscall(SYS_tkill, static_cast<pid_t>(tid), 0) == -1 && errno == ESRCH);
+}
+
 bool ThreadIdentity::IsGone(std::uint32_t tid, std::uint64_t stamp) {
-    if (tid == 0) return true;
-    if (syscall(SYS_tkill, static_cast<pid_t>(tid), 0) == -1 && errno == ESRCH) return true;
+    if (!Exists(tid)) return true;
     char path[64];
     std::snprintf(path, sizeof path, "/proc/%u/stat", tid);
     TaskStat stat = ReadTaskStat(path);

@@ -14,6 +14,9 @@ public:
     // True when thread `tid` has ended. `stamp` is used only if it names `tid`; it then also
     // catches a thread id that has been reused since. Unknown means alive.
     static bool IsGone(std::uint32_t tid, std::uint64_t stamp);
+    // One system call: false once thread `tid` has ended and been reaped (an unreaped one, or a
+    // later thread with the same id, still counts).
+    static bool Exists(std::uint32_t tid);
 };
 
 }  // namespace kernel

@@ -19,8 +19,13 @@ public:
     // does not wake anyone by itself.
     static constexpr auto kOwnerCheckFirst = std::chrono::milliseconds(5);
     static constexpr auto kOwnerCheckMax = std::chrono::milliseconds(100);
+    // Any sleeper looks again at least this often: another process may have cleared the count of
+    // sleepers that tells a setter to wake them.
+    static constexpr auto kLookAgain = kOwnerCheckMax;
 
-    // WAIT_OBJECT_0 + i, WAIT_ABANDONED_0 + i or WAIT_TIMEOUT.
+    // WAIT_OBJECT_0 + i, WAIT_ABANDONED_0 + i or WAIT_TIMEOUT; WAIT_FAILED with the last error set
+    // for more than MAXIMUM_WAIT_OBJECTS objects (ERROR_INVALID_PARAMETER) or an object whose file
+    // was shrunk under it (ERROR_FILE_CORRUPT).
     static DWORD WaitAny(KernelObject* const* objects, std::size_t count, DWORD milliseconds);
 };
 

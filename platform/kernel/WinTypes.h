@@ -58,11 +58,15 @@ constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 constexpr DWORD ERROR_MORE_DATA = 234;
 constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
 constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
+constexpr DWORD ERROR_BAD_FILE_TYPE = 222;  // something that is not an object file has the name
+constexpr DWORD ERROR_DIRECTORY = 267;      // a directory has the name
 constexpr DWORD ERROR_NOT_OWNER = 288;
 constexpr DWORD ERROR_TOO_MANY_POSTS = 298;
 constexpr DWORD ERROR_CANTWRITE = 1013;
 constexpr DWORD ERROR_KEY_DELETED = 1018;
+constexpr DWORD ERROR_FILE_CORRUPT = 1392;           // an object's file was shrunk under its mapping
 constexpr DWORD ERROR_TIMEOUT = 1460;
+constexpr DWORD ERROR_CANT_RESOLVE_FILENAME = 1921;  // a symbolic link has the name
 
 // Access masks.
 constexpr DWORD SYNCHRONIZE = 0x00100000;

@@ -9,8 +9,18 @@
 //   hold-send-mutex NAME  owns the service's send mutex, prints "holding", waits to be killed.
 //   stress NAME N THREADS  N echo exchanges on each of THREADS threads through one channel, each
 //                       checked against its own request; prints "ok" or what went wrong.
+//   pin FILE            holds FILE open with a shared flock, as anyone who may read it can;
+//                       prints "pinned", waits for the end of its input.
+//   stop-service NAME   tries to stop the service as another user would: prints "set <0|1>" for
+//                       setting its stop event and "write <errno>" for opening the event's file
+//                       for writing.
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
@@ -97,8 +107,7 @@ int Serve(const std::string& name) {
         released.notify_all();
     }
     service.RequestStop();
-    service.WaitStopped(INFINITE);
-    loop.join();
+    loop.join();  // also when the loop ended by itself
     Say("stopped");
     return 0;
 }
@@ -182,6 +191,28 @@ int Stress(const std::string& name, int count, int threads) {
     return 0;
 }
 
+int Pin(const std::string& file) {
+    const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || flock(fd, LOCK_SH) != 0) return 3;
+    Say("pinned");
+    std::string ignored;
+    while (std::getline(std::cin, ignored)) {
+    }
+    close(fd);
+    return 0;
+}
+
+int StopService(const std::string& name) {
+    const std::string stop = "Global\\" + name + "_NTSVC_STOP_EVENT";
+    UniqueHandle event(OpenEventA(EVENT_MODIFY_STATE, FALSE, stop.c_str()));
+    Say(std::string("set ") + (event && SetEvent(event.Get()) ? "1" : "0"));
+    const std::string file = "/dev/shm/quillbridge-global/" + name + "_NTSVC_STOP_EVENT";
+    const int fd = open(file.c_str(), O_RDWR | O_CLOEXEC);
+    Say("write " + std::to_string(fd >= 0 ? 0 : errno));
+    if (fd >= 0) close(fd);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -190,6 +221,8 @@ int main(int argc, char** argv) {
     if (args.size() >= 3 && args[0] == "rogue") return Rogue(args[1], args[2]);
     if (args.size() >= 2 && args[0] == "hold-send-mutex") return HoldSendMutex(args[1]);
     if (args.size() >= 4 && args[0] == "stress") return Stress(args[1], std::stoi(args[2]), std::stoi(args[3]));
+    if (args.size() >= 2 && args[0] == "pin") return Pin(args[1]);
+    if (args.size() >= 2 && args[0] == "stop-service") return StopService(args[1]);
     std::fprintf(stderr, "usage: channel-test-helper serve|rogue|hold-send-mutex|stress NAME ...\n");
     return 2;
 }

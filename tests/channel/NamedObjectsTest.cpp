@@ -2,7 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <thread>
 
 #include "channel/NamedEvent.h"
@@ -106,6 +114,46 @@ TEST(NamedMutex, AbandonedMutexIsOwnedAndReleasedByItsTaker) {
         EXPECT_FALSE(FreeForOthers(name));
     }
     EXPECT_TRUE(FreeForOthers(name));
+}
+
+TEST(NamedMutex, MutexTakenFromUnderItsOwnerIsNotBelievedOwned) {
+    const std::string base = UniqueName("stolen");
+    const std::string name = "Global\\" + base;
+    NamedMutex m;
+    ASSERT_EQ(m.Create(name.c_str(), true), 0);
+    ASSERT_EQ(m.Lock(0), 0);
+    // Another process writes the word: now a live thread elsewhere "owns" it.
+    std::mutex lock;
+    std::condition_variable changed;
+    std::uint32_t otherId = 0;
+    bool done = false;
+    std::thread other([&] {
+        std::unique_lock hold(lock);
+        otherId = static_cast<std::uint32_t>(syscall(SYS_gettid));
+        changed.notify_all();
+        changed.wait(hold, [&] { return done; });
+    });
+    {
+        std::unique_lock hold(lock);
+        changed.wait(hold, [&] { return otherId != 0; });
+    }
+    const int fd = open(("/dev/shm/quillbridge-global/" + base).c_str(), O_RDWR | O_CLOEXEC);
+    void* page = mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    ASSERT_NE(page, MAP_FAILED);
+    reinterpret_cast<std::atomic<std::uint32_t>*>(static_cast<char*>(page) + 64)->store(otherId);
+
+    EXPECT_EQ(m.Unlock(), -1);
+    EXPECT_FALSE(m.IsLocked());
+    EXPECT_EQ(m.Lock(0), -1) << "a later Lock really waits";
+    EXPECT_FALSE(m.IsLocked());
+    {
+        std::lock_guard hold(lock);
+        done = true;
+        changed.notify_all();
+    }
+    other.join();
+    munmap(page, 4096);
+    close(fd);
 }
 
 TEST(NamedEvent, OpenSetWait) {

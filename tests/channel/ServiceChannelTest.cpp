@@ -1,8 +1,11 @@
 // The channel between two processes: the client here, the service (or a broken peer) in
 // channel-test-helper.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstring>
@@ -14,6 +17,7 @@
 #include "channel/ServiceChannel.h"
 #include "channel/Trace.h"
 #include "platform/kernel/FileMapping.h"
+#include "platform/kernel/Synchronization.h"
 #include "platform/kernel/UniqueHandle.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TestNames.h"
@@ -327,4 +331,162 @@ TEST(ServiceChannel, TimeOutIsTracedToTheInstalledSinkOnly) {
     ASSERT_EQ(gTraced.size(), 1u);
     EXPECT_EQ(gTraced[0], "QVL: NTService - message sent time out. Msg id: 11, wait time: 0.\r\n");
     service->Send("release");
+}
+
+namespace {
+
+// The helper as user nobody, for what another local user may do.
+std::vector<std::string> AsNobody(std::vector<std::string> args) {
+    args.insert(args.begin(), {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+                               CHANNEL_TEST_HELPER});
+    return args;
+}
+
+std::string ObjectFile(const std::string& name, const char* suffix) {
+    return "/dev/shm/quillbridge-global/" + name + suffix;
+}
+
+// An event's words, written as any process that may write the file can.
+struct RawEvent {
+    explicit RawEvent(const std::string& file) : fd(open(file.c_str(), O_RDWR | O_CLOEXEC)) {
+        void* p = mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+        page = p == MAP_FAILED ? nullptr : static_cast<char*>(p);
+    }
+    ~RawEvent() {
+        if (page) munmap(page, 4096);
+        if (fd >= 0) close(fd);
+    }
+    std::atomic<std::uint32_t>& Signaled() { return *reinterpret_cast<std::atomic<std::uint32_t>*>(page + 64); }
+    std::uint32_t& ManualReset() { return *reinterpret_cast<std::uint32_t*>(page + 68); }
+    int fd;
+    char* page = nullptr;
+};
+
+}  // namespace
+
+TEST(ServiceChannel, OnlyTheLiveServiceMakesTheNameRunning) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to run a helper as another user";
+    const std::string name = UniqueName("pinned");
+    auto service = StartService(name);
+    ASSERT_TRUE(service);
+    // Another user keeps the name's file alive; only the service's ownership counts.
+    auto pin = std::make_unique<ChildProcess>(AsNobody({"pin", ObjectFile(name, "_NTSVC_EXIST")}));
+    ASSERT_TRUE(pin->WaitForLine("pinned"));
+    ASSERT_TRUE(service->Send("stop"));
+    ASSERT_TRUE(service->WaitForLine("stopped"));
+    EXPECT_EQ(service->Wait(), 0);
+    EXPECT_FALSE(ServiceChannel(name.c_str()).IsServiceRunning());
+
+    auto successor = StartService(name);
+    ASSERT_TRUE(successor) << "the pinned name does not keep a new service out";
+    Connected client(name);
+    ASSERT_TRUE(client.ok);
+    std::int32_t p1 = 1, p2 = 0;
+    MessageBuffer data;
+    EXPECT_EQ(client.channel.SendMsg(10, p1, p2, data, kLong), 1);
+}
+
+TEST(ServiceChannel, OtherUsersCannotStopTheService) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to run a helper as another user";
+    const std::string name = UniqueName("unstoppable");
+    auto service = StartService(name);
+    ASSERT_TRUE(service);
+    ChildProcess stopper(AsNobody({"stop-service", name}));
+    std::string set, write;
+    ASSERT_TRUE(stopper.ReadLine(set) && stopper.ReadLine(write));
+    EXPECT_EQ(set, "set 0");
+    EXPECT_EQ(write, "write " + std::to_string(EACCES));
+    Connected client(name);
+    ASSERT_TRUE(client.ok);
+    EXPECT_EQ(HandledCount(client.channel), 0) << "still serving";
+}
+
+TEST(ServiceChannel, ScribbledRequestEventNeitherStopsNorSpinsTheService) {
+    const std::string name = UniqueName("scribbled");
+    auto service = StartService(name);
+    ASSERT_TRUE(service);
+    Connected client(name);
+    ASSERT_TRUE(client.ok);
+    RawEvent raw(ObjectFile(name, "_NTSVC_IN_MSG_EVENT"));
+    ASSERT_NE(raw.page, nullptr);
+    struct Case {
+        const char* what;
+        std::uint32_t manualReset;
+        std::uint32_t signaled;
+    };
+    for (Case c : {Case{"a count of 2", 0, 2}, Case{"turned manual-reset and set", 1, 1}}) {
+        raw.ManualReset() = c.manualReset;
+        raw.Signaled().store(c.signaled);
+        // The service takes the signal as one and goes back to sleep; a spinning one never
+        // clears it.
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (raw.Signaled().load() != 0 && std::chrono::steady_clock::now() < giveUp) std::this_thread::yield();
+        EXPECT_EQ(raw.Signaled().load(), 0u) << c.what;
+        std::int32_t p1 = 1, p2 = 1;
+        MessageBuffer data;
+        EXPECT_EQ(client.channel.SendMsg(10, p1, p2, data, kLong), 1) << c.what;
+    }
+}
+
+TEST(ServiceChannel, ShrunkBlockFailsRequestsButNoProcess) {
+    const std::string name = UniqueName("shrunk");
+    auto service = StartService(name);
+    ASSERT_TRUE(service);
+    Connected client(name);
+    ASSERT_TRUE(client.ok);
+    ASSERT_EQ(HandledCount(client.channel), 0);
+    ASSERT_EQ(truncate(ObjectFile(name, "_NTSVC_IN_MSG_MAP").c_str(), 0), 0);
+
+    std::int32_t p1 = 1, p2 = 1;
+    MessageBuffer data = Bytes("kept");
+    EXPECT_EQ(client.channel.SendMsg(10, p1, p2, data, kLong), 0);
+    EXPECT_EQ(ServiceChannel::LastFailure(), ServiceChannel::Failure::Damaged);
+    EXPECT_EQ(Text(data), "kept");
+    // The service meets the shrunk block at its next message, and says so instead of dying.
+    UniqueHandle request(OpenEventA(EVENT_MODIFY_STATE, FALSE, ("Global\\" + name + "_NTSVC_IN_MSG_EVENT").c_str()));
+    ASSERT_TRUE(request && SetEvent(request.Get()));
+    EXPECT_TRUE(service->WaitForLine("QVL: NTService - Service message block damaged."));
+    ASSERT_TRUE(service->Send("stop"));
+    EXPECT_TRUE(service->WaitForLine("stopped"));
+    EXPECT_EQ(service->Wait(), 0) << "not a signal";
+}
+
+TEST(ServiceChannel, PeerHoldingTheSendMutexIsToldApartFromASilentService) {
+    const std::string name = UniqueName("held");
+    auto service = StartService(name);
+    ASSERT_TRUE(service);
+    auto holder = StartHelper({"hold-send-mutex", name}, "holding");
+    ASSERT_TRUE(holder);
+    holder->Kill(SIGSTOP);
+    Connected client(name);
+    ASSERT_TRUE(client.ok);
+    std::int32_t p1 = 0, p2 = 0;
+    MessageBuffer data;
+    EXPECT_EQ(client.channel.SendMsg(10, p1, p2, data, 200), 0);
+    EXPECT_EQ(ServiceChannel::LastFailure(), ServiceChannel::Failure::Busy);
+    holder->Kill(SIGKILL);
+    holder->Wait();
+
+    EXPECT_EQ(client.channel.SendMsg(11, p1, p2, data, 0), 0);
+    EXPECT_EQ(ServiceChannel::LastFailure(), ServiceChannel::Failure::NoAnswer);
+    ASSERT_TRUE(service->WaitForLine("blocking"));
+    ASSERT_TRUE(service->Send("release"));
+    EXPECT_EQ(client.channel.SendMsg(99, p1, p2, data, kLong), 0);
+    EXPECT_EQ(ServiceChannel::LastFailure(), ServiceChannel::Failure::NoReply);
+    EXPECT_EQ(client.channel.SendMsg(10, p1, p2, data, kLong), 1);
+    EXPECT_EQ(ServiceChannel::LastFailure(), ServiceChannel::Failure::None);
+}
+
+TEST(ServiceChannel, StartAndStopHandlersAreNotClientRequests) {
+    const std::string name = UniqueName("lifecycle-ids");
+    auto service = StartService(name);  // registers a start handler that would answer
+    ASSERT_TRUE(service);
+    Connected client(name);
+    ASSERT_TRUE(client.ok);
+    for (std::int32_t id : {ServiceChannel::kStartMessage, ServiceChannel::kStopMessage}) {
+        std::int32_t p1 = 0, p2 = 0;
+        MessageBuffer data;
+        EXPECT_EQ(client.channel.SendMsg(id, p1, p2, data, kLong), 0) << id;
+        EXPECT_EQ(ServiceChannel::LastFailure(), ServiceChannel::Failure::NoReply) << id;
+    }
 }

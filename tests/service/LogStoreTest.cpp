@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 #include "service/DemoLog.h"
@@ -125,6 +129,80 @@ TEST(LogStore, FilesThatAreNotAStore) {
     error.clear();
     EXPECT_FALSE(LogStore::Open(dir.File("text.sqlite"), error));
     EXPECT_NE(error, "");
+}
+
+TEST(LogStore, ReadsExactlyFromThePositionAskedOrNothing) {
+    TempDirectory dir;
+    std::string error;
+    auto store = LogStore::Open(dir.File("log.sqlite"), error);
+    ASSERT_TRUE(store) << error;
+    ASSERT_TRUE(store->Append({Record("a"), Record("b"), Record("c")}, error));
+    ASSERT_TRUE(store->Clear(error));
+    ASSERT_TRUE(store->Append({Record("d"), Record("e"), Record("f")}, error));  // 4, 5, 6
+    struct Case {
+        std::uint64_t position;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {0, {}},  // a reply cannot say where it starts: records from 4 would pass for 0, 1, ...
+        {1, {}},
+        {3, {}},
+        {4, {"d", "e", "f"}},
+        {6, {"f"}},
+        {7, {}},
+        {0x8000000000000000ull, {}},  // above every row id; bound as a negative number it would be below
+        {~0ull, {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Descriptions(*store, c.position, 50), c.expected) << c.position;
+
+    // A gap that another program cut into the numbers ends a reply there.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(dir.File("log.sqlite").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "DELETE FROM records WHERE recno = 5", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_EQ(Descriptions(*store, 4, 50), std::vector<std::string>{"d"});
+}
+
+TEST(LogStore, RefusedFilesAreLeftAsTheyWereAndNewOnesArePrivate) {
+    TempDirectory dir;
+    std::string error;
+    auto made = LogStore::Open(dir.File("new.sqlite"), error);
+    ASSERT_TRUE(made) << error;
+    struct stat st {};
+    ASSERT_EQ(stat(dir.File("new.sqlite").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u) << "logs may be private";
+
+    struct Case {
+        const char* file;
+        const char* setup;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"newer.sqlite", "PRAGMA user_version=2", "newer version"},
+        {"foreign.sqlite", "CREATE TABLE people (name TEXT)", "not a Quillbridge log"},
+        {"lookalike.sqlite", "CREATE TABLE records (recno INTEGER PRIMARY KEY); PRAGMA user_version=1",
+         "not a Quillbridge log"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = dir.File(c.file);
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, c.setup, nullptr, nullptr, nullptr), SQLITE_OK) << c.file;
+        sqlite3_close(db);
+        std::ifstream before(path, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(before)), std::istreambuf_iterator<char>());
+
+        error.clear();
+        EXPECT_FALSE(LogStore::Open(path, error)) << c.file;
+        EXPECT_NE(error.find(c.message), std::string::npos) << error;
+        std::ifstream after(path, std::ios::binary);
+        EXPECT_EQ(std::string((std::istreambuf_iterator<char>(after)), std::istreambuf_iterator<char>()), bytes)
+            << c.file << ": not switched to WAL, not stamped";
+        EXPECT_NE(stat((path + "-wal").c_str(), &st), 0) << c.file;
+    }
+    error.clear();
+    EXPECT_FALSE(LogStore::Open("", error)) << "not SQLite's temporary database";
+    EXPECT_NE(error.find("needs a path"), std::string::npos) << error;
 }
 
 TEST(DemoLog, ShowsEverythingTheViewerMustHandle) {

@@ -193,11 +193,75 @@ TEST(RecordText, WhatReadWritesImportReadsBackUnchanged) {
         EXPECT_EQ(back.statusId, r.statusId) << line;
         EXPECT_EQ(back.attachmentKind, r.attachmentKind) << line;
         EXPECT_EQ(back.attachment, r.attachment) << line;
-        if (&r != &records.back()) {
-            EXPECT_EQ(back.description, r.description) << line;
-        }
+        EXPECT_EQ(back.description, r.description) << line;
         EXPECT_EQ(RecordText::ToLine(View(r), 5).find('\n'), std::string::npos) << "one line";
     }
+}
+
+TEST(RecordText, JsonNamesAreTheOnesImportTakes) {
+    struct Case {
+        std::uint32_t level, source;
+        const char* fields;
+    };
+    const Case cases[] = {
+        {2, 0, R"("level":"fatal","source":"engine")"},
+        {4, 1, R"("level":"warning","source":"gui")"},
+        {5, 3, R"("level":"info","source":"driver")"},
+        {0, 4, R"("level":0,"source":4)"},  // captioned Fatal, but not the code "fatal" stands for
+        {7, 2, R"("level":7,"source":"service")"},
+    };
+    for (const Case& c : cases) {
+        StoredRecord r;
+        r.level = c.level;
+        r.source = c.source;
+        r.description = "x";
+        EXPECT_NE(RecordText::ToJson(View(r), 1).find(c.fields), std::string::npos)
+            << RecordText::ToJson(View(r), 1);
+    }
+}
+
+TEST(RecordText, DescriptionsThatAreNotTextTravelAsHex) {
+    StoredRecord r;
+    r.level = 5;
+    r.description = "\xFF\xFE";
+    const std::string line = RecordText::ToJson(View(r), 1);
+    EXPECT_NE(line.find(R"("descriptionHex":"FFFE")"), std::string::npos) << line;
+    StoredRecord back;
+    std::string error;
+    ASSERT_TRUE(FromLine(line, back, error)) << error;
+    EXPECT_EQ(back.description, "\xFF\xFE");
+
+    struct Case {
+        const char* fields;
+        const char* error;
+    };
+    const Case cases[] = {
+        {R"("description":5)", "\"description\" must be a string"},
+        {R"("description":true)", "\"description\" must be a string"},
+        {R"("descriptionHex":"4G")", "\"descriptionHex\" must be hex bytes"},
+        {R"("description":"a","descriptionHex":"61")", "not both"},
+        {R"("status":1)", "\"description\" is missing"},
+    };
+    for (const Case& c : cases) {
+        error.clear();
+        EXPECT_FALSE(FromLine(std::string(R"({"level":"info","source":"gui",)") + c.fields + "}", back, error))
+            << c.fields;
+        EXPECT_NE(error.find(c.error), std::string::npos) << c.fields << ": " << error;
+    }
+}
+
+TEST(RecordText, PrintableTextCannotDriveATerminal) {
+    struct Case {
+        std::string text, shown;
+    };
+    const Case cases[] = {
+        {"plain caf\xC3\xA9", "plain caf\xC3\xA9"},
+        {"\x1B[2J\x07", "\\x1B[2J\\x07"},
+        {"a\nb\tc\r", "a\\nb\\tc\\r"},
+        {"\xC2\x9B" "31m", "\\xC2\\x9B" "31m"},  // the one-character CSI
+        {"\x7F\xFF", "\\x7F\\xFF"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(RecordText::Printable(c.text), c.shown) << c.shown;
 }
 
 TEST(JsonObject, QuotingIsAlwaysValidJson) {

@@ -5,9 +5,14 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <fstream>
+#include <functional>
+#include <mutex>
 #include <thread>
 
+#include "platform/kernel/Synchronization.h"
+#include "platform/kernel/UniqueHandle.h"
 #include "service/JsonObject.h"
 #include "service/LogStore.h"
 #include "tests/service/ServiceTestSupport.h"
@@ -27,6 +32,14 @@ std::uint32_t StoredCount(const std::string& db) {
     auto store = LogStore::Open(db, error);
     LogInfo info;
     return store && store->Info(info, error) ? info.recordCount : 0xFFFFFFFF;
+}
+
+// What read --json wrote, imported into a log of its own and read again, is the same.
+void ExpectImportReadsBack(const std::string& lines) {
+    ServiceFixture copy;
+    ASSERT_EQ(Cli({"import", "-", "--db", copy.db}, lines).exitCode, 0);
+    ASSERT_TRUE(copy.Start());
+    EXPECT_EQ(Cli({"read", "1", "--name", copy.name, "--json"}).out, lines);
 }
 
 }  // namespace
@@ -226,6 +239,22 @@ TEST(ServiceProcess, CommandLineMistakesAndMissingFiles) {
         {{"clear", "quillbridge", "--name", f.name}, 3, "no service named"},
         {{"status", "--name", f.name}, 3, ""},
         {{"frobnicate"}, 2, "unknown command"},
+        // Empty paths would be SQLite's temporary database, or no file at all.
+        {{"log", "--db", "", "--level", "info", "--source", "gui", "x"}, 2, "--db needs a path"},
+        {{"demo", "1", "--db="}, 2, "--db needs a path"},
+        {{"debug-log", "append", "x", "--debug-log", ""}, 2, "--debug-log needs a path"},
+        {{"import", "", "--db", db}, 2, "import needs a file"},
+        {{"import", f.dir.Path(), "--db", db}, 1, "is a directory"},
+        {{"log", "--db", db, "--level", "info", "--source", "gui", "--file", f.dir.Path()}, 1, "is a directory"},
+        {{"log", "--db", db, "--level", "info", "--source", "gui", "--file", "/dev/zero"}, 1,
+         "larger than a record can carry"},
+        {{"log", "--db", db, "--level", "info", "--source", "gui", "--filetime", "18446744073709551616", "x"}, 2,
+         "--filetime"},
+        {{"demo", "4294967295", "--db", db}, 2, "at most 1000000"},
+        {{"status", "--json=yes", "--name", f.name}, 2, "--json takes no value"},
+        {{"read", "9223372036854775808", "--name", f.name}, 2, "is not a record number"},
+        {{"read", "18446744073709551616", "--name", f.name}, 2, "is not a record number"},
+        {{"versions", "--timeout", "soon", "--name", f.name}, 2, "--timeout"},
     };
     for (const Case& c : cases) {
         ProgramResult r = Cli(c.args);
@@ -329,7 +358,7 @@ TEST(ServiceProcess, ClientCommandsForPeopleAndScripts) {
     EXPECT_EQ(info.out, "{\"firstRecord\":1,\"recordCount\":1}\n");
     ProgramResult read = Cli({"read", "1", "--name", f.name, "--json"});
     EXPECT_EQ(read.out,
-              R"({"record":1,"time":"2026-01-02T03:04:05Z","level":"Error","source":"Driver","status":"0x0000002A",)"
+              R"({"record":1,"time":"2026-01-02T03:04:05Z","level":"error","source":"driver","status":"0x0000002A",)"
               R"("description":"disk","number":4660})"
               "\n");
     ProgramResult human = Cli({"read", "1", "--name", f.name});
@@ -338,9 +367,190 @@ TEST(ServiceProcess, ClientCommandsForPeopleAndScripts) {
     EXPECT_NE(human.out.find("number 0x00001234"), std::string::npos);
     ProgramResult versions = Cli({"versions", "--name", f.name});
     EXPECT_EQ(versions.out, "service " QB_VERSION "\ncore " QB_VERSION "\n");
-    // What read --json writes, import takes back.
-    ServiceFixture copy;
-    ASSERT_EQ(Cli({"import", "-", "--db", copy.db}, read.out).exitCode, 0);
-    ASSERT_TRUE(copy.Start());
-    EXPECT_EQ(Cli({"read", "1", "--name", copy.name, "--json"}).out, read.out);
+    ExpectImportReadsBack(read.out);
+}
+
+TEST(ServiceProcess, FilesTooLargeForARecordAreRefusedBeforeTheyAreRead) {
+    ServiceFixture f;
+    // A sparse file of 300 MB: refused by its size, without reading it.
+    const std::string huge = f.dir.File("huge.bin");
+    ASSERT_EQ(truncate((std::ofstream(huge), huge).c_str(), 300ll << 20), 0);
+    ProgramResult r = Cli({"log", "--db", f.db, "--level", "info", "--source", "gui", "--file", huge, "x"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("larger than a record can carry"), std::string::npos) << r.err;
+
+    // A line far longer than any record: refused where it passes the limit, not read whole.
+    std::ofstream(f.dir.File("long.jsonl")) << ServiceFixture::Lines("ok ", 0, 1)
+                                            << R"({"level":"info","source":"gui","description":")"
+                                            << std::string(10 << 20, 'x') << "\"}\n";
+    r = Cli({"import", f.dir.File("long.jsonl"), "--db", f.db});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find(":2: the line is longer than any record needs"), std::string::npos) << r.err;
+    EXPECT_EQ(StoredCount(f.db), 0u);
+}
+
+TEST(ServiceProcess, ReadAnswersOnlyFromThePositionAsked) {
+    ServiceFixture f;
+    ASSERT_TRUE(f.Import(ServiceFixture::Lines("old ", 0, 120)));
+    ASSERT_TRUE(f.Start());
+    ASSERT_EQ(Cli({"clear", "quillbridge", "--name", f.name}).exitCode, 0);
+    ASSERT_TRUE(f.Import(ServiceFixture::Lines("new ", 0, 1)));  // record 121
+
+    Viewer viewer(f.name);
+    ASSERT_TRUE(viewer.connected);
+    std::vector<std::string> got;
+    EXPECT_EQ(viewer.Read(1, got), 0) << "below the first record: nothing, not record 121";
+    EXPECT_EQ(viewer.Read(0x8000000000000000ull, got), 0);
+    EXPECT_EQ(viewer.Read(121, got), 1);
+    EXPECT_EQ(got, std::vector<std::string>{"new 0"});
+
+    struct Case {
+        std::vector<std::string> args;
+        std::string out;  // the numbers of the lines printed
+        const char* note;
+    };
+    const Case cases[] = {
+        {{"read", "1", "--count", "50"}, "", "no record 1: the log holds records 121 to 121"},
+        {{"read", "0"}, "", "no record 0"},
+        {{"read", "121", "--count", "50"}, "121 ", ""},
+        {{"read", "122"}, "", "no record 122"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"--name", f.name, "--json"});
+        ProgramResult r = Cli(args);
+        EXPECT_EQ(r.exitCode, 0) << c.args[1] << r.err;
+        std::string numbers;
+        for (std::size_t at = r.out.find("\"record\":"); at != std::string::npos;
+             at = r.out.find("\"record\":", at + 1))
+            numbers += r.out.substr(at + 9, r.out.find(',', at) - at - 9) + " ";
+        EXPECT_EQ(numbers, c.out) << c.args[1];
+        EXPECT_NE(r.err.find(c.note), std::string::npos) << c.args[1] << ": " << r.err;
+    }
+}
+
+TEST(ServiceProcess, UnknownLogKindsGetNoReply) {
+    ServiceFixture f;
+    ASSERT_TRUE(f.Import(ServiceFixture::Lines("r ", 0, 3)));
+    ASSERT_TRUE(f.Start());
+    Viewer viewer(f.name);
+    ASSERT_TRUE(viewer.connected);
+    struct Case {
+        std::int32_t msgId, p1, p2;
+        bool payload;
+        bool answered;
+    };
+    const Case cases[] = {
+        {LogInfoRequest, 7, 0, false, false},
+        {LogInfoRequest, static_cast<std::int32_t>(DebugLog), 0, false, true},
+        {ReadRecordsRequest, 7, 50, true, false},
+        {ReadRecordsRequest, static_cast<std::int32_t>(DebugLog), 50, true, true},  // empty: lines are no records
+        {ReadRecordsRequest, QuillbridgeLog, 50, false, false},                     // no position
+        {LogFileRequest, FetchLogFile, 7, false, false},
+        {LogFileRequest, ClearLogFile, 7, false, false},
+    };
+    for (const Case& c : cases) {
+        std::int32_t p1 = c.p1, p2 = c.p2;
+        const std::uint64_t position = 1;
+        MessageBuffer data;
+        if (c.payload) data.Assign(&position, sizeof position);
+        EXPECT_EQ(viewer.Send(c.msgId, p1, p2, data), c.answered) << c.msgId << " " << c.p1 << " " << c.p2;
+        if (c.answered && c.msgId == ReadRecordsRequest) {
+            EXPECT_EQ(p2, 0);
+        }
+    }
+}
+
+TEST(ServiceProcess, ImportTakesBackExactlyWhatReadWrites) {
+    ServiceFixture f;
+    ASSERT_TRUE(f.Import(R"({"level":0,"source":"gui","descriptionHex":"FFFE41","text":"\u00ff"})"
+                         "\n"));
+    ASSERT_TRUE(f.Start());
+    ProgramResult read = Cli({"read", "1", "--name", f.name, "--json"});
+    ASSERT_EQ(read.exitCode, 0) << read.err;
+    EXPECT_NE(read.out.find(R"("level":0,"source":"gui")"), std::string::npos) << read.out;
+    EXPECT_NE(read.out.find(R"("descriptionHex":"FFFE41")"), std::string::npos) << read.out;
+    ExpectImportReadsBack(read.out);
+}
+
+TEST(ServiceProcess, StoreFilesAreCreatedWithTheirOwnModes) {
+    ServiceFixture f;
+    // Whatever the umask lets through or holds back.
+    const mode_t old = umask(0);
+    const int logged = Cli({"log", "--db", f.db, "--level", "info", "--source", "gui", "x"}).exitCode;
+    umask(077);
+    const int appended = Cli({"debug-log", "append", "x", "--debug-log", f.debugLog}).exitCode;
+    umask(old);
+    ASSERT_EQ(logged, 0);
+    ASSERT_EQ(appended, 0);
+    struct stat st {};
+    ASSERT_EQ(stat(f.db.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u) << "the log may be private";
+    ASSERT_EQ(stat(f.debugLog.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u) << "the viewer reads the debug log itself";
+}
+
+TEST(ServiceProcess, ServeSaysWhyItsObjectsCannotBeMade) {
+    ServiceFixture f;
+    const std::string global = "/dev/shm/quillbridge-global/";
+    struct Case {
+        std::string name;
+        std::function<void(const std::string&)> inTheWay;
+        const char* message;
+    };
+    const Case cases[] = {
+        {std::string(240, 'n'), nullptr, "is too long"},
+        {UniqueName("dir"), [&](const std::string& n) { mkdir((global + n + "_NTSVC_STOP_EVENT").c_str(), 0755); },
+         "a directory stands at the name of the channel object"},
+        {UniqueName("link"),
+         [&](const std::string& n) { symlink("/dev/null", (global + n + "_NTSVC_IN_MSG_MAP").c_str()); },
+         "a symbolic link stands at the name"},
+    };
+    for (const Case& c : cases) {
+        if (c.inTheWay) c.inTheWay(c.name);
+        ProgramResult r = Cli({"serve", "--db", f.db, "--debug-log", f.debugLog, "--name", c.name});
+        EXPECT_EQ(r.exitCode, 1) << c.message;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        for (const char* suffix : {"_NTSVC_STOP_EVENT", "_NTSVC_IN_MSG_MAP"}) {
+            rmdir((global + c.name + suffix).c_str());
+            unlink((global + c.name + suffix).c_str());
+        }
+    }
+}
+
+TEST(ServiceProcess, ClientCommandsSayWhatKeptTheRequestFromTheService) {
+    ServiceFixture f;
+    ASSERT_TRUE(f.Start({"--debug-log", f.dir.File("debug\x1B[2J\x1B]0;owned\x07.log")}));
+    ProgramResult path = Cli({"debug-path", "--name", f.name});
+    EXPECT_EQ(path.out.find('\x1B'), std::string::npos) << "no escape reaches the terminal";
+    EXPECT_NE(path.out.find("debug\\x1B[2J\\x1B]0;owned\\x07.log"), std::string::npos) << path.out;
+
+    // Another client holds the send mutex (here: a thread of this process) for longer than the
+    // command waits: it says so, rather than that the service did not answer.
+    std::mutex lock;
+    std::condition_variable changed;
+    int stage = 0;
+    std::thread holder([&] {
+        UniqueHandle send(OpenMutexA(SYNCHRONIZE, FALSE, ("Global\\" + f.name + "_NTSVC_SENDMSG").c_str()));
+        const bool owned = send && WaitForSingleObject(send.Get(), 0) == WAIT_OBJECT_0;
+        std::unique_lock hold(lock);
+        stage = owned ? 1 : -1;
+        changed.notify_all();
+        changed.wait(hold, [&] { return stage == 2; });
+        if (owned) ReleaseMutex(send.Get());
+    });
+    {
+        std::unique_lock hold(lock);
+        changed.wait(hold, [&] { return stage != 0; });
+    }
+    ProgramResult busy = Cli({"versions", "--timeout", "200", "--name", f.name});
+    {
+        std::lock_guard hold(lock);
+        stage = 2;
+        changed.notify_all();
+    }
+    holder.join();
+    EXPECT_EQ(busy.exitCode, 1);
+    EXPECT_NE(busy.err.find("another client holds the channel"), std::string::npos) << busy.err;
+    EXPECT_EQ(Cli({"versions", "--timeout", "60000", "--name", f.name}).exitCode, 0);
 }
