@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 
 #include "platform/framework/AfxMsg.h"
 #include "platform/framework/CBitmap.h"
@@ -12,46 +13,60 @@
 #include "platform/window/Windows.h"
 #include "widgets/CSideBarCtrl.h"
 
-void CSideBarCtrl::TrackItem(int item) {
-    // The loops' conditions use locals only: a message run inside may destroy the window.
-    const HWND self = m_hWnd;
-    SetCapture();
-    SetHotItem(item, true);
-    bool released = false, dragging = false;
-    CPoint releasedAt;
-    int target = -1;
-    CRect mark;
+namespace {
+
+// Runs the thread's messages until the left button comes up over `self` (true, and where) or
+// the capture goes (false). Moves over `self` go to `moved`; `other` sees every message first
+// and may take it. Neither condition touches the bar: a message run here may destroy it.
+bool RunPress(HWND self, const std::function<void(CPoint)>& moved, CPoint* releasedAt,
+              const std::function<bool(MSG&)>& other = {}) {
+    bool released = false;
     ModalLoop::Run([&] { return released || ::GetCapture() != self; },
                    [&](MSG& msg) {
+                       if (other && other(msg)) return true;
                        if (msg.hwnd != self) return false;
-                       const CPoint point = afx::PointOf(msg.lParam);
                        if (msg.message == WM_LBUTTONUP) {
                            released = true;
-                           releasedAt = point;
+                           *releasedAt = afx::PointOf(msg.lParam);
                            return true;
                        }
                        if (msg.message != WM_MOUSEMOVE) return false;
-                       int index;
-                       const bool over = HitTest(point, &index) == SBHT_ITEM && index == item;
-                       if (!dragging && !over && (flags & DragItems)) {
-                           dragging = true;
-                           SetHotItem(-1, false);
-                       }
-                       if (!dragging) {
-                           SetHotItem(item, over);
-                           return true;
-                       }
-                       const int now = DropTarget(point, item);
-                       ::SetCursor(now >= 0 ? dropCursor : noDropCursor);
-                       if (now != target) {
-                           InvalidateRect(&mark, FALSE);
-                           UpdateWindow();
-                           mark.SetRectEmpty();
-                           target = now;
-                           if (target >= 0) ShowDropMark(target, item, &mark);
-                       }
+                       moved(afx::PointOf(msg.lParam));
                        return true;
                    });
+    return released;
+}
+
+}  // namespace
+
+void CSideBarCtrl::TrackItem(int item) {
+    const HWND self = m_hWnd;
+    SetCapture();
+    SetHotItem(item, true);
+    bool dragging = false;
+    CPoint releasedAt;
+    int target = -1;
+    CRect mark;
+    const bool released = RunPress(self, [&](CPoint point) {
+        int index;
+        const bool over = HitTest(point, &index) == SBHT_ITEM && index == item;
+        if (!dragging && !over && (flags & DragItems)) {
+            dragging = true;
+            SetHotItem(-1, false);
+        }
+        if (!dragging) {
+            SetHotItem(item, over);
+            return;
+        }
+        const int now = DropTarget(point, item);
+        ::SetCursor(now >= 0 ? dropCursor : noDropCursor);
+        if (now == target) return;
+        InvalidateRect(&mark, FALSE);
+        UpdateWindow();
+        mark.SetRectEmpty();
+        target = now;
+        if (target >= 0) ShowDropMark(target, item, &mark);
+    }, &releasedAt);
     if (!::IsWindow(self)) return;
     if (dragging) {
         InvalidateRect(&mark, FALSE);
@@ -108,32 +123,26 @@ void CSideBarCtrl::TrackHeader(int folder) {
     const HWND self = m_hWnd;
     SetCapture();
     DrawHeader(folder, true);
-    bool pressed = true, released = false;
+    bool pressed = true;
     CPoint releasedAt;
-    ModalLoop::Run([&] { return released || ::GetCapture() != self; },
-                   [&](MSG& msg) {
-                       if (msg.message == WM_KEYDOWN) {
-                           if (msg.wParam != VK_ESCAPE) return true;
-                           // Escape lets go without opening anything.
-                           ReleaseCapture();
-                           return false;
-                       }
-                       if (msg.hwnd != self) return false;
-                       const CPoint point = afx::PointOf(msg.lParam);
-                       if (msg.message == WM_LBUTTONUP) {
-                           released = true;
-                           releasedAt = point;
-                           return true;
-                       }
-                       if (msg.message != WM_MOUSEMOVE) return false;
-                       CRect r;
-                       const bool over = Layout().FolderRect(folder, &r) && r.PtInRect(point);
-                       if (over != pressed) {
-                           pressed = over;
-                           DrawHeader(folder, pressed);
-                       }
-                       return true;
-                   });
+    const bool released = RunPress(
+        self,
+        [&](CPoint point) {
+            CRect r;
+            const bool over = Layout().FolderRect(folder, &r) && r.PtInRect(point);
+            if (over != pressed) {
+                pressed = over;
+                DrawHeader(folder, pressed);
+            }
+        },
+        &releasedAt,
+        [&](MSG& msg) {
+            if (msg.message != WM_KEYDOWN) return false;
+            if (msg.wParam != VK_ESCAPE) return true;
+            // Escape lets go without opening anything.
+            ReleaseCapture();
+            return false;
+        });
     if (!::IsWindow(self)) return;
     DrawHeader(folder, false);
     if (hotFolder == folder) {
@@ -156,31 +165,23 @@ void CSideBarCtrl::TrackArrow(int kind) {
     DrawArrow(up, true);
     SetTimer(kArrowTimer, kArrowPeriod);
     SetCapture();
-    bool done = false;
-    ModalLoop::Run([&] { return done || ::GetCapture() != self; },
-                   [&](MSG& msg) {
-                       if (msg.hwnd != self) return false;
-                       const CPoint point = afx::PointOf(msg.lParam);
-                       switch (msg.message) {
-                           case WM_MOUSEMOVE:
-                               if (arrow.PtInRect(point) != pushed) {
-                                   pushed = !pushed;
-                                   DrawArrow(up, pushed);
-                               }
-                               return true;
-                           case WM_TIMER:
-                               if (msg.wParam != kArrowTimer) return false;
-                               if (pushed && !ScrollStep(direction)) done = true;
-                               return true;
-                           case WM_LBUTTONUP:
-                               if (arrow.PtInRect(point)) ScrollStep(direction);
-                               done = true;
-                               return true;
-                           default:
-                               return false;
-                       }
-                   });
+    CPoint releasedAt;
+    const bool released = RunPress(
+        self,
+        [&](CPoint point) {
+            if (arrow.PtInRect(point) == pushed) return;
+            pushed = !pushed;
+            DrawArrow(up, pushed);
+        },
+        &releasedAt,
+        [&](MSG& msg) {
+            if (msg.hwnd != self || msg.message != WM_TIMER || msg.wParam != kArrowTimer) return false;
+            // Nothing further to show ends the tracking.
+            if (pushed && !ScrollStep(direction)) ReleaseCapture();
+            return true;
+        });
     if (!::IsWindow(self)) return;
+    if (released && arrow.PtInRect(releasedAt)) ScrollStep(direction);
     KillTimer(kArrowTimer);
     if (::GetCapture() == self) ReleaseCapture();
     upArrowPushed = downArrowPushed = false;
