@@ -154,6 +154,11 @@ UINT OwnerDrawState(const MenuItem& item) {
 void DrawPopupItem(HWND owner, HMENU menu, const MenuItem& item, HDC hdc, const RECT& r, bool selected) {
     if (item.IsOwnerDrawn()) {
         AskOwnerToDraw(owner, menu, item, hdc, r, OwnerDrawState(item) | (selected ? ODS_SELECTED : 0));
+        // The system draws a cascade's arrow over what the owner drew, in the text colour: the
+        // owner chose the background.
+        if (item.subMenu)
+            DrawGlyph(hdc, '8', RECT{r.right - kArrowColumn, r.top, r.right, r.bottom},
+                      GetSysColor(item.IsGrayed() ? COLOR_GRAYTEXT : COLOR_MENUTEXT));
         return;
     }
     FillRect(hdc, &r, GetSysColorBrush(selected && !item.IsSeparator() ? COLOR_HIGHLIGHT : COLOR_MENU));

@@ -125,6 +125,8 @@ int GetDeviceCaps(HDC, int index) {
     switch (index) {
         case BITSPIXEL:
             return 32;
+        case NUMCOLORS:
+            return -1;
         case LOGPIXELSX:
         case LOGPIXELSY:
             return 96;

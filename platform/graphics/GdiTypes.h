@@ -88,6 +88,7 @@ constexpr DWORD PATCOPY = 0x00F00021;
 
 // Device capabilities.
 constexpr int BITSPIXEL = 12;
+constexpr int NUMCOLORS = 24;  // -1: more colours than a palette holds
 constexpr int LOGPIXELSX = 88;
 constexpr int LOGPIXELSY = 90;
 
