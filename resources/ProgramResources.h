@@ -1,0 +1,49 @@
+#pragma once
+// The program's resources as data tables: the string table (status-bar prompts and tooltips),
+// menu 128, accelerator table 128, toolbar 128 and the About box (dialog 100). Their texts come
+// from ProgramTexts.h.
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/controls/AcceleratorTable.h"
+#include "platform/controls/MenuTemplate.h"
+#include "platform/kernel/WinTypes.h"
+
+struct StringResource {
+    UINT id;
+    const char* text;  // "prompt\ntooltip" for a command
+};
+
+struct ToolbarLayout {
+    WORD width;
+    WORD height;
+    std::vector<WORD> items;  // commands in picture order; 0 is a separator
+};
+
+enum class AboutControlKind { Button, Icon, Text, Frame };
+
+struct AboutControl {
+    AboutControlKind kind;
+    int id;  // -1: none
+    short x, y, cx, cy;
+    const char* text;
+};
+
+struct AboutDialogLayout {
+    const char* caption;
+    short cx, cy;
+    const char* fontFace;
+    int pointSize;
+    std::vector<AboutControl> controls;
+};
+
+std::span<const StringResource> ProgramStrings();
+MenuTemplate MainMenu();
+std::vector<ACCEL> MainAccelerators();
+ToolbarLayout MainToolbar();
+AboutDialogLayout AboutDialog();
+
+// Registers menu 128 and accelerator table 128 where LoadMenuA and LoadAcceleratorsA find them.
+void RegisterProgramResources();
