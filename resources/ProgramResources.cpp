@@ -2,15 +2,16 @@
 
 #include <iterator>
 
+#include "platform/controls/Button.h"
+#include "platform/controls/Dialog.h"
 #include "platform/controls/MenuRegistry.h"
 #include "platform/controls/Menus.h"
+#include "platform/controls/Static.h"
 #include "platform/window/WindowTypes.h"
 #include "resources/ProgramTexts.h"
 #include "resources/ResourceIds.h"
 
 namespace {
-
-constexpr int kIdOk = 1;  // IDOK
 
 const StringResource kStrings[] = {
     {IDR_MAINFRAME, text::kDocTemplate},
@@ -80,24 +81,28 @@ ToolbarLayout MainToolbar() {
             {ID_LOG_QUILLBRIDGE, ID_LOG_DEBUG, 0, ID_LOG_EXPORT, 0, ID_VIEW_REFRESH, ID_LOG_CLEAR, 0, ID_APP_ABOUT}};
 }
 
-AboutDialogLayout AboutDialog() {
-    using enum AboutControlKind;
-    return {"About ...",
-            196,
-            62,
-            "MS Sans Serif",
-            8,
-            {
-                {Button, kIdOk, 137, 41, 52, 14, text::kOk},
-                {Icon, -1, 9, 10, 20, 20, "#128"},
-                {Text, IDC_ABOUT_PRODUCT, 42, 11, 142, 8, ""},
-                {Frame, IDC_ABOUT_SEPARATOR, 7, 38, 181, 1, ""},
-                {Text, IDC_ABOUT_NOTICE, 7, 44, 125, 8, ""},
-                {Text, IDC_ABOUT_VERSION, 42, 23, 146, 8, ""},
-            }};
+DialogTemplate AboutDialog() {
+    DialogTemplate about;
+    about.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+    about.cx = 196;
+    about.cy = 62;
+    about.caption = "About ...";
+    about.fontFace = "MS Sans Serif";
+    about.pointSize = 8;
+    // The three texts are set when the box opens.
+    about.items = {
+        {"Button", text::kOk, IDOK, WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 137, 41, 52, 14},
+        {"Static", "#128", IDC_STATIC, SS_ICON, 0, 9, 10, 20, 20},
+        {"Static", "", IDC_ABOUT_PRODUCT, 0, 0, 42, 11, 142, 8},
+        {"Static", "", IDC_ABOUT_SEPARATOR, SS_GRAYFRAME, 0, 7, 38, 181, 1},
+        {"Static", "", IDC_ABOUT_NOTICE, 0, 0, 7, 44, 125, 8},
+        {"Static", "", IDC_ABOUT_VERSION, 0, 0, 42, 23, 146, 8},
+    };
+    return about;
 }
 
 void RegisterProgramResources() {
     MenuRegistry::Instance().Register(MAKEINTRESOURCEA(IDR_MAINFRAME), MainMenu());
     AcceleratorTable::Instance().Register(MAKEINTRESOURCEA(IDR_MAINFRAME), MainAccelerators());
+    DialogTemplate::Register(MAKEINTRESOURCEA(IDD_ABOUTBOX), AboutDialog());
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/controls/AcceleratorTable.h"
+#include "platform/controls/DialogTemplate.h"
 #include "platform/controls/MenuTemplate.h"
 #include "platform/kernel/WinTypes.h"
 
@@ -22,28 +23,12 @@ struct ToolbarLayout {
     std::vector<WORD> items;  // commands in picture order; 0 is a separator
 };
 
-enum class AboutControlKind { Button, Icon, Text, Frame };
-
-struct AboutControl {
-    AboutControlKind kind;
-    int id;  // -1: none
-    short x, y, cx, cy;
-    const char* text;
-};
-
-struct AboutDialogLayout {
-    const char* caption;
-    short cx, cy;
-    const char* fontFace;
-    int pointSize;
-    std::vector<AboutControl> controls;
-};
-
 std::span<const StringResource> ProgramStrings();
 MenuTemplate MainMenu();
 std::vector<ACCEL> MainAccelerators();
 ToolbarLayout MainToolbar();
-AboutDialogLayout AboutDialog();
+DialogTemplate AboutDialog();
 
-// Registers menu 128 and accelerator table 128 where LoadMenuA and LoadAcceleratorsA find them.
+// Registers menu 128, accelerator table 128 and dialog 100 where LoadMenuA, LoadAcceleratorsA and
+// the dialogs find them.
 void RegisterProgramResources();

@@ -112,3 +112,20 @@ TEST(ProgramResources, KeysToolbarAndStrings) {
     EXPECT_EQ(strings[57665], "Quit the application; prompts to save documents\nExit");
     EXPECT_EQ(strings[128], "Quillbridge Log Viewer\n\npelorin\n\n\npelorin.Document\npelorin Document");
 }
+
+TEST(ProgramResources, AboutBoxTemplate) {
+    RegisterProgramResources();
+    const auto about = DialogTemplate::Find(MAKEINTRESOURCEA(IDD_ABOUTBOX));
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->caption, "About ...");
+    EXPECT_EQ(about->cx, 196);
+    EXPECT_EQ(about->cy, 62);
+    std::map<int, std::tuple<short, short, short, short>> placed;
+    for (const DialogItem& item : about->items)
+        if (item.id != IDC_STATIC) placed[item.id] = {item.x, item.y, item.cx, item.cy};
+    const std::map<int, std::tuple<short, short, short, short>> expected = {
+        {1, {137, 41, 52, 14}},  {1002, {42, 11, 142, 8}}, {1005, {7, 38, 181, 1}},
+        {1003, {7, 44, 125, 8}}, {1007, {42, 23, 146, 8}},
+    };
+    EXPECT_EQ(placed, expected);
+}
