@@ -1,0 +1,7 @@
+#include "platform/framework/CObject.h"
+
+const CRuntimeClass CObject::classCObject{"CObject", sizeof(CObject), 0xFFFF, nullptr, nullptr};
+
+const CRuntimeClass* CObject::GetRuntimeClass() const { return &classCObject; }
+
+BOOL CObject::IsKindOf(const CRuntimeClass* cls) const { return GetRuntimeClass()->IsDerivedFrom(cls); }

@@ -1,0 +1,229 @@
+// framework-sample: a single-document application on the framework, for eyes-on checks: a frame
+// made from resource 128, a view that shows what the framework tells it (commands, idle updates,
+// activation), and the framework's standard commands.
+//
+//   framework-sample                       on the X display, or headless without one
+//   framework-sample --seconds N           ends by itself after N seconds
+//   framework-sample --snapshot FILE.png   headless: shows itself, saves a snapshot, ends
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/controls/AcceleratorTable.h"
+#include "platform/controls/DialogTemplate.h"
+#include "platform/controls/MenuRegistry.h"
+#include "platform/drivers/HeadlessDriver.h"
+#include "platform/framework/AfxMsg.h"
+#include "platform/framework/CCommandLineInfo.h"
+#include "platform/framework/CDialog.h"
+#include "platform/framework/CDocument.h"
+#include "platform/framework/CFont.h"
+#include "platform/framework/CFrameWnd.h"
+#include "platform/framework/CSingleDocTemplate.h"
+#include "platform/framework/CView.h"
+#include "platform/framework/CWinApp.h"
+#include "platform/framework/StringTable.h"
+#include "platform/graphics/Gdi.h"
+#include "platform/graphics/SystemColors.h"
+#include "platform/window/Windows.h"
+
+namespace {
+
+constexpr UINT kMainResource = 128;
+constexpr UINT kAboutResource = 100;
+constexpr int kProductLine = 1002, kVersionLine = 1007;
+
+// The sample's resources, as a program registers its own from data tables.
+void RegisterResources() {
+    StringTable::Register({
+        {kMainResource, "Framework Sample\n\nsample\n\n\nsample.Document\nsample Document"},
+        {AFX_IDS_APP_TITLE, "Framework Sample"},
+        {ID_FILE_NEW, "Start a new document\nNew"},
+        {ID_FILE_OPEN, "Open a document\nOpen"},
+        {ID_APP_EXIT, "Quit the application; prompts to save documents\nExit"},
+        {ID_APP_ABOUT, "Display program information\nAbout"},
+        {ID_VIEW_TOOLBAR, "Show or hide the toolbar\nToggle ToolBar"},
+        {ID_VIEW_STATUS_BAR, "Show or hide the status bar\nToggle StatusBar"},
+    });
+    MenuRegistry::Instance().Register(
+        MAKEINTRESOURCEA(kMainResource),
+        MenuTemplate(
+            0, 0, "",
+            {
+                {MF_POPUP,
+                 0,
+                 "&File",
+                 {{0, ID_FILE_NEW, "&New\tCtrl+N"},
+                  {0, ID_FILE_OPEN, "&Open...\tCtrl+O"},
+                  {MF_SEPARATOR},
+                  {0, ID_FILE_MRU_FILE1, "Recent File"},
+                  {MF_SEPARATOR},
+                  {0, ID_APP_EXIT, "E&xit"}}},
+                {MF_POPUP, 0, "&View", {{0, ID_VIEW_TOOLBAR, "&Toolbar"}, {0, ID_VIEW_STATUS_BAR, "&Status Bar"}}},
+                {MF_POPUP, 0, "&Help", {{0, ID_APP_ABOUT, "&About Framework Sample..."}}},
+            }));
+    DialogTemplate about;
+    about.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+    about.cx = 196;
+    about.cy = 62;
+    about.caption = "About ...";
+    about.fontFace = "MS Sans Serif";
+    about.pointSize = 8;
+    about.items = {
+        {"Button", "OK", IDOK, WS_TABSTOP | 0x0001 /* BS_DEFPUSHBUTTON */, 0, 137, 41, 52, 14},
+        {"Static", "", kProductLine, 0, 0, 42, 11, 142, 8},
+        {"Static", "", kVersionLine, 0, 0, 42, 23, 146, 8},
+    };
+    DialogTemplate::Register(MAKEINTRESOURCEA(kAboutResource), about);
+    AcceleratorTable::Instance().Register(MAKEINTRESOURCEA(kMainResource), {{FVIRTKEY | FCONTROL, 'N', ID_FILE_NEW},
+                                                                            {FVIRTKEY | FCONTROL, 'O', ID_FILE_OPEN}});
+}
+
+class CSampleDoc : public CDocument {
+    DECLARE_DYNCREATE(CSampleDoc)
+};
+IMPLEMENT_DYNCREATE(CSampleDoc, CDocument)
+
+class CSampleView : public CView {
+    DECLARE_DYNCREATE(CSampleView)
+
+public:
+    CSampleView() {
+        LOGFONTA font{};
+        CGdiObject::FromHandle(GetStockObject(DEFAULT_GUI_FONT))->GetObject(sizeof font, &font);
+        font.lfWeight = FW_BOLD;
+        boldFont_.CreateFontIndirect(&font);
+    }
+
+    void OnDraw(CDC* dc) override {
+        CRect client;
+        GetClientRect(&client);
+        dc->FillSolidRect(&client, GetSysColor(COLOR_WINDOW));
+        dc->SetBkMode(TRANSPARENT);
+        CFont* old = dc->SelectObject(&boldFont_);
+        dc->TextOut(12, 10, "Framework sample: " + GetDocument()->GetTitle());
+        dc->SelectObject(CFont::FromHandle(GetStockObject(DEFAULT_GUI_FONT)));
+        std::vector<std::string> lines{
+            "Commands route view -> document -> frame -> application.",
+            std::string("Active view: ") + (GetParentFrame()->GetActiveView() == this ? "this one" : "another"),
+            "Initial updates: " + std::to_string(initialUpdates_),
+        };
+        for (std::size_t i = 0; i < lines.size(); ++i) dc->TextOut(12, 34 + 18 * static_cast<int>(i), lines[i]);
+        dc->SelectObject(old);
+    }
+    void OnInitialUpdate() override {
+        ++initialUpdates_;
+        CView::OnInitialUpdate();
+    }
+
+private:
+    CFont boldFont_;
+    int initialUpdates_ = 0;
+};
+IMPLEMENT_DYNCREATE(CSampleView, CView)
+
+class CSampleFrame : public CFrameWnd {
+    DECLARE_DYNCREATE(CSampleFrame)
+
+public:
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override {
+        if (!CFrameWnd::PreCreateWindow(cs)) return FALSE;
+        cs.cx = 640;
+        cs.cy = 420;
+        cs.x = cs.y = 80;
+        return TRUE;
+    }
+};
+IMPLEMENT_DYNCREATE(CSampleFrame, CFrameWnd)
+
+class CAboutDlg : public CDialog {
+public:
+    CAboutDlg() : CDialog(kAboutResource) {}
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        SetDlgItemText(kProductLine, "Framework Sample");
+        SetDlgItemText(kVersionLine, "A single-document application on the framework");
+        return TRUE;
+    }
+};
+
+class CSampleApp : public CWinApp {
+public:
+    CSampleApp() : CWinApp("Framework Sample") {}
+
+    const char* snapshot = nullptr;
+    long seconds = 0;
+    HeadlessDriver* headless = nullptr;
+
+    BOOL InitInstance() override {
+        RegisterResources();
+        AddDocTemplate(std::make_unique<CSingleDocTemplate>(kMainResource, RUNTIME_CLASS(CSampleDoc),
+                                                            RUNTIME_CLASS(CSampleFrame), RUNTIME_CLASS(CSampleView)));
+        CCommandLineInfo info;
+        if (!ProcessShellCommand(info)) return FALSE;
+        m_pMainWnd->ShowWindow(SW_SHOW);
+        m_pMainWnd->UpdateWindow();
+        if (seconds > 0)
+            ::SetTimer(nullptr, 0, static_cast<UINT>(seconds * 1000),
+                       [](HWND, UINT, std::uintptr_t, DWORD) { PostQuitMessage(0); });
+        return TRUE;
+    }
+
+    BOOL OnIdle(LONG lCount) override {
+        const BOOL more = CWinApp::OnIdle(lCount);
+        // Headless: once everything is drawn and idle, the picture is taken.
+        if (headless && snapshot && lCount == 0 && m_pMainWnd) {
+            const std::string error = headless->Snapshot(m_pMainWnd->m_hWnd, snapshot);
+            if (error.empty())
+                std::printf("snapshot written to %s\n", snapshot);
+            else
+                std::fprintf(stderr, "framework-sample: %s\n", error.c_str());
+            failed = !error.empty();
+            snapshot = nullptr;
+            m_pMainWnd->SendMessage(WM_CLOSE);
+        }
+        return more;
+    }
+
+    int ExitInstance() override {
+        const int code = CWinApp::ExitInstance();
+        return failed ? 1 : code;
+    }
+
+    bool failed = false;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+    void OnAppAbout() {
+        CAboutDlg about;
+        about.DoModal();
+    }
+};
+BEGIN_MESSAGE_MAP(CSampleApp, CWinApp)
+ON_COMMAND(ID_APP_ABOUT, &CSampleApp::OnAppAbout)
+ON_COMMAND(ID_FILE_NEW, &CWinApp::OnFileNew)
+ON_COMMAND(ID_FILE_OPEN, &CWinApp::OnFileOpen)
+END_MESSAGE_MAP()
+
+CSampleApp theApp;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--snapshot") && i + 1 < argc) {
+            theApp.snapshot = argv[++i];
+        } else if (!std::strcmp(argv[i], "--seconds") && i + 1 < argc) {
+            theApp.seconds = std::strtol(argv[++i], nullptr, 10);
+        } else {
+            std::fprintf(stderr, "usage: framework-sample [--seconds N] [--snapshot FILE.png]\n");
+            return 2;
+        }
+    }
+    if (theApp.snapshot) theApp.headless = &HeadlessDriver::Install();
+    char* name = argv[0];
+    return AfxWinMain(1, &name);
+}
