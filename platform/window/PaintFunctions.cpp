@@ -29,7 +29,7 @@ HDC ContextFor(Window* w, bool client, const Region* limit) {
 
 // What a context drew goes to the screen the next time its thread runs out of messages.
 void Release(HWND hwnd, HDC hdc) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc) return;
     {
         std::lock_guard guard(Manager().Lock());
@@ -115,7 +115,7 @@ BOOL RedrawWindow(HWND hwnd, const RECT* r, HRGN region, UINT flags) {
     {
         std::lock_guard guard(Manager().Lock());
         Region area(w->ClientRect());
-        if (const auto* rgn = GdiObject::FindAs<RegionObject>(region, GdiKind::Region))
+        if (const auto rgn = GdiObject::FindAs<RegionObject>(region, GdiKind::Region))
             area = rgn->region;
         else if (r)
             area = Region(*r);
