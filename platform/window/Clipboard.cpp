@@ -1,6 +1,6 @@
 #include "platform/window/Clipboard.h"
 
-#include "platform/drivers/DisplayDriver.h"
+#include "platform/window/DisplayDriver.h"
 #include "platform/window/WindowManager.h"
 
 bool Clipboard::SetText(std::string_view text) {

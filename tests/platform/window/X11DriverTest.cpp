@@ -2,6 +2,9 @@
 // what the server reports comes back as messages. A second connection plays the person and the
 // desktop.
 
+#include <atomic>
+#include <thread>
+
 #include "platform/drivers/X11Driver.h"
 #include "tests/platform/window/WindowTesting.h"
 #include "tests/support/XvfbServer.h"
@@ -170,6 +173,31 @@ TEST_F(X11DriverTest, AWindowShownMaximizedAsksTheDesktopForIt) {
     RECT r;
     GetWindowRect(top, &r);
     EXPECT_EQ(r.right - r.left, 1024) << "the screen's width";
+}
+
+// The driver's own state (its windows, the current cursor, whether pixels go through shared
+// memory) is read and written under its lock, by the windows' threads and its event thread alike:
+// a ThreadSanitizer build sees any access without it.
+TEST_F(X11DriverTest, CursorsSetOnOneThreadWhileAnotherMakesWindows) {
+    const HCURSOR shapes[] = {LoadCursorA(nullptr, IDC_IBEAM), LoadCursorA(nullptr, IDC_ARROW)};
+    std::atomic<bool> done{false};
+    std::thread pointer([&] {
+        for (int i = 0; !done; ++i) {
+            SetCursor(shapes[i % 2]);
+            driver->UsesSharedMemory();
+        }
+        SetCursor(shapes[0]);
+    });
+    for (int i = 0; i < 100; ++i) {
+        HWND top = recorder.Create(nullptr, RECT{10 + i, 10, 60 + i, 60}, WS_POPUP | WS_VISIBLE);
+        ASSERT_NE(driver->XWindowOf(top), 0u);
+        UpdateWindow(top);
+        DestroyWindow(top);
+        EXPECT_EQ(driver->XWindowOf(top), 0u);
+    }
+    done = true;
+    pointer.join();
+    EXPECT_EQ(GetCursor(), shapes[0]);
 }
 
 }  // namespace
