@@ -141,6 +141,16 @@ ThreadQueue::Clock::time_point NextTimer(ThreadQueue& q) {
 
 }  // namespace
 
+MessageDelivery::Owner MessageDelivery::OwnerOf(HWND hwnd) {
+    ThreadQueue* self = &ThreadQueue::Current();
+    LockedWindow w(hwnd);
+    if (!w) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return Owner::None;
+    }
+    return w->thread == self ? Owner::Caller : Owner::Other;
+}
+
 LRESULT MessageDelivery::Call(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool hooked) {
     ThreadQueue& q = ThreadQueue::Current();
     if (q.sendDepth >= kMaxDepth) {
@@ -175,28 +185,20 @@ LRESULT MessageDelivery::SendAcross(HWND hwnd, UINT message, WPARAM wParam, LPAR
     sent->message = message;
     sent->wParam = wParam;
     sent->lParam = lParam;
-    return Wait(sent);
+    return Deliver(sent);
 }
 
 LRESULT MessageDelivery::RunOnOwner(HWND hwnd, std::function<LRESULT()> task) {
-    ThreadQueue* self = &ThreadQueue::Current();
-    bool own;
-    {
-        LockedWindow w(hwnd);
-        if (!w) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return 0;
-        }
-        own = w->thread == self;
-    }
-    if (own) return task();
+    const Owner owner = OwnerOf(hwnd);
+    if (owner == Owner::None) return 0;
+    if (owner == Owner::Caller) return task();
     auto sent = std::make_shared<SentMessage>();
     sent->hwnd = hwnd;
     sent->task = std::move(task);
-    return Wait(sent);
+    return Deliver(sent);
 }
 
-LRESULT MessageDelivery::Wait(const std::shared_ptr<SentMessage>& sent) {
+LRESULT MessageDelivery::Deliver(const std::shared_ptr<SentMessage>& sent) {
     ThreadQueue& q = ThreadQueue::Current();
     sent->sender = q.shared_from_this();
     ThreadQueue* target;

@@ -15,6 +15,10 @@ public:
     // Nested sends deeper than this are refused: a loop of sends ends instead of the stack.
     static constexpr int kMaxDepth = 256;
 
+    // Whose thread a window is on: the caller's, another's, or none (ERROR_INVALID_WINDOW_HANDLE).
+    enum class Owner { None, Caller, Other };
+    static Owner OwnerOf(HWND hwnd) EXCLUDES(gWindowLock);
+
     // The window procedure of a window of the calling thread, after the thread's hooks when
     // `hooked` (sent messages).
     static LRESULT Call(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool hooked) EXCLUDES(gWindowLock);
@@ -38,5 +42,6 @@ public:
     static void Expose(HWND hwnd) EXCLUDES(gWindowLock);
 
 private:
-    static LRESULT Wait(const std::shared_ptr<SentMessage>& sent) EXCLUDES(gWindowLock);
+    // Queues `sent` for the thread of its window and waits for the answer, serving sends meanwhile.
+    static LRESULT Deliver(const std::shared_ptr<SentMessage>& sent) EXCLUDES(gWindowLock);
 };

@@ -54,18 +54,14 @@ WPARAM AnsiOf(DWORD c) {
 }  // namespace
 
 LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    ThreadQueue* self = &ThreadQueue::Current();
-    bool own;
-    {
-        LockedWindow w(hwnd);
-        if (!w) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    switch (MessageDelivery::OwnerOf(hwnd)) {
+        case MessageDelivery::Owner::Caller:
+            return MessageDelivery::Call(hwnd, message, wParam, lParam, true);
+        case MessageDelivery::Owner::Other:
+            return MessageDelivery::SendAcross(hwnd, message, wParam, lParam);
+        default:
             return 0;
-        }
-        own = w->thread == self;
     }
-    if (own) return MessageDelivery::Call(hwnd, message, wParam, lParam, true);
-    return MessageDelivery::SendAcross(hwnd, message, wParam, lParam);
 }
 
 BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -148,16 +144,7 @@ LRESULT DispatchMessageA(const MSG* msg) {
         reinterpret_cast<TIMERPROC>(msg->lParam)(msg->hwnd, WM_TIMER, msg->wParam, msg->time);
         return 0;
     }
-    if (!msg->hwnd) return 0;
-    ThreadQueue* self = &ThreadQueue::Current();
-    {
-        LockedWindow w(msg->hwnd);
-        if (!w) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return 0;
-        }
-        if (w->thread != self) return 0;
-    }
+    if (!msg->hwnd || MessageDelivery::OwnerOf(msg->hwnd) != MessageDelivery::Owner::Caller) return 0;
     if (msg->message != WM_PAINT)
         return MessageDelivery::Call(msg->hwnd, msg->message, msg->wParam, msg->lParam, false);
     return MessageDelivery::Paint(msg->hwnd);

@@ -78,7 +78,7 @@ public:
     // messages sent to it are returned, for the caller to answer outside the lock.
     std::vector<std::shared_ptr<SentMessage>> Forget(HWND hwnd) EXCLUDES(lock);
     // What is waiting (QS_* bits): sent and posted messages, input, timers that are due. Painting
-    // is the window manager's to say.
+    // is the window manager's to say. The owning thread only.
     UINT Waiting(Clock::time_point now) EXCLUDES(lock);
     // The QS_* kinds queued since the owner last looked, forgotten as they are read.
     UINT TakeAdded(UINT kinds) { return added_.fetch_and(~kinds, std::memory_order_acq_rel) & kinds; }
