@@ -4,7 +4,7 @@
 #include "platform/window/WindowManager.h"
 
 bool Clipboard::SetText(std::string_view text) {
-    return WindowManager::Instance().Driver().SetClipboardText(std::string(text));
+    return WindowManager::Instance().Driver()->SetClipboardText(std::string(text));
 }
 
-std::optional<std::string> Clipboard::Text() { return WindowManager::Instance().Driver().ClipboardText(); }
+std::optional<std::string> Clipboard::Text() { return WindowManager::Instance().Driver()->ClipboardText(); }
