@@ -122,6 +122,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
         width = 800;
         height = 600;
     }
+    // A resource id in the name's place (a static's icon) is for the window procedure, not text.
+    const std::string text = title && !IS_INTRESOURCE(title) ? title : "";
     ThreadQueue* thread = &ThreadQueue::Current();
     HWND hwnd;
     RECT rect;
@@ -138,7 +140,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
         w->owner = child ? nullptr : parent;
         w->id = child ? reinterpret_cast<std::intptr_t>(menuOrId) : 0;
         w->menu = child ? nullptr : menuOrId;
-        w->text = title ? title : "";
+        w->text = text;
         if (!child) w->surface = std::make_shared<Surface>(w->Width(), w->Height());
         hwnd = w->handle;
         rect = w->rect;
@@ -150,7 +152,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
         return nullptr;
     }
     WindowPlacement::ComputeInsets(hwnd);
-    if (!child) Manager().Driver()->Create(hwnd, rect, (style & WS_POPUP) && !(style & WS_CAPTION), title ? title : "");
+    if (!child) Manager().Driver()->Create(hwnd, rect, (style & WS_POPUP) && !(style & WS_CAPTION), text);
     if (SendMessageA(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
         DestroyWindow(hwnd);
         return nullptr;

@@ -76,6 +76,24 @@ TEST_F(WindowTreeTest, CreateParametersReachTheWindowProcedure) {
     EXPECT_STREQ(text, "Sta");
     SetWindowTextA(top, "Quillbridge Log Viewer");
     EXPECT_EQ(display->Title(top), "Quillbridge Log Viewer");
+
+    // A resource id in the name's place (a static's icon) reaches the procedure as it is and
+    // is nobody's text.
+    recorder.On(WM_CREATE, [&](HWND, UINT, WPARAM, LPARAM l, bool&) -> LRESULT {
+        seenId = static_cast<int>(reinterpret_cast<std::intptr_t>(reinterpret_cast<const CREATESTRUCTA*>(l)->lpszName));
+        return 0;
+    });
+    for (const DWORD style : {DWORD{WS_CHILD}, DWORD{WS_OVERLAPPEDWINDOW}}) {
+        HWND byId = CreateWindowExA(0, recorder.Class(), MAKEINTRESOURCEA(7), style, 0, 0, 10, 10,
+                                    style & WS_CHILD ? top : nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(byId, nullptr);
+        EXPECT_EQ(seenId, 7);
+        EXPECT_EQ(GetWindowTextA(byId, text, sizeof text), 0);
+        if (!(style & WS_CHILD)) {
+            EXPECT_EQ(display->Title(byId), "");
+        }
+        DestroyWindow(byId);
+    }
 }
 
 TEST_F(WindowTreeTest, RectanglesAndCoordinatesAccountForBordersAndParents) {
