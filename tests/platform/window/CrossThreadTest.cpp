@@ -141,21 +141,37 @@ TEST_F(CrossThreadTest, ASendToAWindowThatGoesMeanwhileIsAnsweredZeroAtOnce) {
     EXPECT_FALSE(handled.load());
 }
 
-TEST_F(CrossThreadTest, ASendToAThreadThatEndsIsAnsweredZero) {
+TEST_F(CrossThreadTest, ASendToAThreadThatEndsIsAnsweredZeroWhenItsWindowGoes) {
     std::promise<HWND> created;
-    std::atomic<bool> handled{false}, queued{false};
+    std::promise<LRESULT> answer;
+    auto answered = answer.get_future();
+    std::atomic<bool> handled{false}, queued{false}, answeredInTime{false};
     std::thread owner([&] {
-        Recorder::Instance().On(WM_USER, [&](HWND, UINT, WPARAM, LPARAM, bool&) -> LRESULT {
+        Recorder& r = Recorder::Instance();
+        r.On(WM_USER, [&](HWND, UINT, WPARAM, LPARAM, bool&) -> LRESULT {
             handled = true;
             return 1;
         });
-        created.set_value(Recorder::Instance().Create(nullptr, RECT{0, 0, 10, 10}, WS_POPUP));
+        // The target is owned by `last`, so whichever the ending thread takes first, the target
+        // goes before `last` does.
+        const HWND last = r.Create(nullptr, RECT{0, 0, 10, 10}, WS_POPUP);
+        const HWND target = r.Create(last, RECT{0, 0, 10, 10}, WS_POPUP);
+        r.On(WM_DESTROY, [&, last](HWND hwnd, UINT, WPARAM, LPARAM, bool& done) -> LRESULT {
+            if (hwnd == last)
+                answeredInTime = answered.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
+            done = false;
+            return 0;
+        });
+        created.set_value(target);
         queued = WaitForQueued(QS_SENDMESSAGE);  // then ends without ever answering
     });
     const HWND hwnd = created.get_future().get();
-    EXPECT_EQ(SendMessageA(hwnd, WM_USER, 0, 0), 0);
+    std::thread sender([&] { answer.set_value(SendMessageA(hwnd, WM_USER, 0, 0)); });
     owner.join();
+    sender.join();
     EXPECT_TRUE(queued.load());
+    EXPECT_TRUE(answeredInTime.load()) << "answered when its window went, not once the thread was gone";
+    EXPECT_EQ(answered.get(), 0);
     EXPECT_FALSE(handled.load());
     EXPECT_FALSE(IsWindow(hwnd));
 }
