@@ -20,6 +20,7 @@
 #include "platform/controls/Edit.h"
 #include "platform/controls/FileDialog.h"
 #include "platform/controls/Static.h"
+#include "platform/drivers/DriverChoice.h"
 #include "platform/drivers/HeadlessDriver.h"
 #include "platform/graphics/Gdi.h"
 #include "platform/graphics/ResourceImages.h"
@@ -238,6 +239,7 @@ int main(int argc, char** argv) {
         }
     }
     HeadlessDriver* headless = snapshot ? &HeadlessDriver::Install(SIZE{1280, 1024}) : nullptr;
+    if (!headless) DriverChoice::Install();
     InitCommonControls();
     ResourceImages::AddIcon(kIconResource, IconArt());
 

@@ -7,7 +7,7 @@ set(allowed_window kernel graphics window)
 set(allowed_drivers kernel graphics window drivers)
 set(allowed_controls kernel graphics window controls)
 set(allowed_framework kernel graphics window controls framework)
-set(allowed_sample kernel graphics window drivers controls sample)
+set(allowed_sample kernel graphics window drivers controls framework sample)
 set(parts channel presentation widgets app service)
 
 set(breaches "")
