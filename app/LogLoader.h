@@ -23,7 +23,7 @@ public:
     static constexpr DWORD kPollMs = 100;
     static constexpr DWORD kPauseMs = 50;
     static constexpr int kRequestsBetweenPauses = 21;
-    static constexpr DWORD kStopWaitMs = 1000;  // 20 looks, 50 ms apart
+    static constexpr DWORD kStopWaitMs = 1000;  // Stop's one wait before it traces that the loader is late
 
     // Starts the thread, which polls at once.
     explicit LogLoader(LoaderFrame& frame, Clock now = nullptr);

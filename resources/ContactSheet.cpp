@@ -109,7 +109,7 @@ Surface ContactSheet::Render(std::span<const ImageResource> images, std::string&
 
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bitmap = CreateCompatibleBitmap(dc, kSheetWidth, height);
-    auto* object = GdiObject::FindAs<BitmapObject>(bitmap, GdiKind::Bitmap);
+    const auto object = GdiObject::FindAs<BitmapObject>(bitmap, GdiKind::Bitmap);
     if (!dc || !object) {
         DeleteObject(bitmap);
         DeleteDC(dc);

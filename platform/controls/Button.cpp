@@ -9,19 +9,23 @@
 #include <string>
 #include <vector>
 
-#include "platform/controls/ControlStates.h"
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/PrivateMessageTrace.h"
+#include "platform/controls/WindowStateMap.h"
 #include "platform/graphics/Edges.h"
 #include "platform/graphics/Gdi.h"
 #include "platform/graphics/Rects.h"
 #include "platform/graphics/SystemColors.h"
 #include "platform/graphics/TextOutput.h"
+#include "platform/kernel/Immortal.h"
 #include "platform/window/Windows.h"
 
 namespace {
 
-using States = ControlStates<Button>;
+WindowStateMap<Button>& States() {
+    static Immortal<WindowStateMap<Button>> states;
+    return *states;
+}
 
 constexpr int kBoxSize = 13;    // a check box's square
 constexpr int kRadioSize = 12;  // a radio button's circle
@@ -78,14 +82,15 @@ void Button::Register() { ControlSupport::Register(kClassName, Proc, IDC_ARROW);
 
 LRESULT CALLBACK Button::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CREATE) {
-        States::Add(hwnd, std::make_unique<Button>(hwnd));
+        States().Attach(hwnd, std::make_shared<Button>(hwnd));
         return 0;
     }
-    Button* self = States::Find(hwnd);
+    // Held for the whole handler: a parent may destroy the control from a notification.
+    const std::shared_ptr<Button> self = States().Find(hwnd);
     if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
     if (message == WM_DESTROY) {
         if (self->tracking_ && GetCapture() == hwnd) ReleaseCapture();
-        States::Remove(hwnd);
+        States().Detach(hwnd);
         return 0;
     }
     return self->Dispatch(message, wParam, lParam);
@@ -127,7 +132,7 @@ LRESULT Button::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
             if (GetFocus() != hwnd_) {
                 const HWND hwnd = hwnd_;
                 SetFocus(hwnd);
-                if (States::Find(hwnd) != this) return 0;
+                if (States().Find(hwnd).get() != this) return 0;
             }
             tracking_ = true;
             SetCapture(hwnd_);
@@ -211,7 +216,7 @@ void Button::OnButtonUp(POINT p) {
     if (GetCapture() == hwnd_) ReleaseCapture();
     RECT client;
     GetClientRect(hwnd_, &client);
-    if (wasPushed && PtInRect(&client, p) && States::Find(hwnd_) == this) Click();
+    if (wasPushed && PtInRect(&client, p) && States().Find(hwnd_).get() == this) Click();
 }
 
 void Button::SetPushed(bool pushed) {

@@ -4,6 +4,8 @@
 // Enter on a push button reports BN_CLICKED to the parent; automatic check boxes and radio
 // buttons change their check first.
 
+#include <memory>
+
 #include "platform/window/WindowTypes.h"
 
 // Styles: one kind (BS_TYPEMASK) and flags.
@@ -40,7 +42,7 @@ constexpr WORD BN_CLICKED = 0;
 constexpr WORD BN_SETFOCUS = 6;
 constexpr WORD BN_KILLFOCUS = 7;
 
-class Button {
+class Button : public std::enable_shared_from_this<Button> {
 public:
     static constexpr const char* kClassName = "Button";
 

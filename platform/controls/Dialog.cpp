@@ -8,18 +8,22 @@
 
 #include "platform/controls/Button.h"
 #include "platform/controls/CommCtrl.h"
-#include "platform/controls/ControlStates.h"
 #include "platform/controls/DialogNavigation.h"
+#include "platform/controls/WindowStateMap.h"
 #include "platform/graphics/Gdi.h"
 #include "platform/graphics/SystemColors.h"
 #include "platform/graphics/TextOutput.h"
+#include "platform/kernel/Immortal.h"
 #include "platform/kernel/LastError.h"
 #include "platform/window/ModalLoop.h"
 #include "platform/window/Windows.h"
 
 namespace {
 
-using States = ControlStates<Dialog>;
+WindowStateMap<Dialog>& States() {
+    static Immortal<WindowStateMap<Dialog>> states;
+    return *states;
+}
 
 // What a dialog being made hands its first message; the window procedure takes it.
 struct Making {
@@ -78,7 +82,7 @@ void Dialog::Register() {
     RegisterClassA(&cls);
 }
 
-Dialog* Dialog::Of(HWND hwnd) { return States::Find(hwnd); }
+std::shared_ptr<Dialog> Dialog::Of(HWND hwnd) { return States().Find(hwnd); }
 
 Dialog::~Dialog() {
     if (ownedFont_) DeleteObject(ownedFont_);
@@ -118,7 +122,7 @@ HWND Dialog::Create(const DialogTemplate& dialog, HWND owner, DLGPROC proc, LPAR
     HWND hwnd = CreateWindowExA(exStyle, cls, dialog.caption.c_str(), dialog.style & ~WS_VISIBLE, at.x, at.y,
                                 client.cx, client.cy, owner, nullptr, nullptr, nullptr);
     tMaking = nullptr;
-    Dialog* self = hwnd ? Of(hwnd) : nullptr;
+    std::shared_ptr<Dialog> self = hwnd ? Of(hwnd) : nullptr;
     if (!self) {
         if (hwnd) DestroyWindow(hwnd);
         if (font) DeleteObject(font);
@@ -198,11 +202,11 @@ INT_PTR Dialog::RunModal(const DialogTemplate& dialog, HWND owner, DLGPROC proc,
     }
     ModalLoop::Run(
         [hwnd] {
-            const Dialog* self = Of(hwnd);
+            const std::shared_ptr<const Dialog> self = Of(hwnd);
             return !self || self->Ended();
         },
         [hwnd](MSG& msg) { return IsDialogMessageA(hwnd, &msg) != FALSE; });
-    const Dialog* self = Of(hwnd);
+    const std::shared_ptr<const Dialog> self = Of(hwnd);
     const INT_PTR result = self && self->Ended() ? self->Result() : 0;
     // The owner takes the activation back from the dialog that goes.
     if (disabled) EnableWindow(top, TRUE);
@@ -248,8 +252,7 @@ LRESULT Dialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     const HWND hwnd = hwnd_;
     if (proc_) {
         const INT_PTR answer = proc_(hwnd, message, wParam, lParam);
-        Dialog* self = Of(hwnd);
-        if (self != this) return answer;  // destroyed by its procedure
+        if (Of(hwnd).get() != this) return answer;  // destroyed by its procedure
         if (AnswersDirectly(message) && (answer || message == WM_INITDIALOG)) return answer;
         if (answer) return 0;
     }
@@ -325,16 +328,18 @@ LRESULT Dialog::Default(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK DefDlgProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    Dialog* self = Dialog::Of(hwnd);
+    // Held for the whole handler: the dialog procedure may destroy its window.
+    std::shared_ptr<Dialog> self = Dialog::Of(hwnd);
     if (!self && message == WM_NCCREATE) {
         // A dialog made from a template brings its procedure; one made by CreateWindowExA has none.
         const DLGPROC proc = tMaking ? tMaking->proc : nullptr;
         tMaking = nullptr;
-        self = States::Add(hwnd, std::make_unique<Dialog>(hwnd, proc));
+        self = std::make_shared<Dialog>(hwnd, proc);
+        States().Attach(hwnd, self);
     }
     if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
     const LRESULT result = self->Handle(message, wParam, lParam);
-    if (message == WM_NCDESTROY) States::Remove(hwnd);
+    if (message == WM_NCDESTROY) States().Detach(hwnd);
     return result;
 }
 
@@ -373,7 +378,7 @@ HWND CreateDialogParamA(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC pro
 }
 
 BOOL EndDialog(HWND dialog, INT_PTR result) {
-    Dialog* self = Dialog::Of(dialog);
+    const std::shared_ptr<Dialog> self = Dialog::Of(dialog);
     if (!self) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
@@ -447,7 +452,7 @@ BOOL CheckRadioButton(HWND dialog, int first, int last, int check) {
 }
 
 BOOL MapDialogRect(HWND dialog, RECT* r) {
-    const Dialog* self = Dialog::Of(dialog);
+    const std::shared_ptr<const Dialog> self = Dialog::Of(dialog);
     if (!self || !r) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;

@@ -12,6 +12,7 @@
 // ends returns 0.
 
 #include <cstdint>
+#include <memory>
 
 #include "platform/controls/DialogTemplate.h"
 #include "platform/window/WindowTypes.h"
@@ -98,12 +99,12 @@ LONG GetDialogBaseUnits();
 // One dialog window: its procedure, font, units, default button and the control that had the
 // focus when it was last active. Made when the window is (WM_NCCREATE), freed with it
 // (WM_NCDESTROY); only the dialog's thread uses it.
-class Dialog {
+class Dialog : public std::enable_shared_from_this<Dialog> {
 public:
     static constexpr const char* kClassName = "#32770";
 
     static void Register();
-    static Dialog* Of(HWND hwnd);
+    static std::shared_ptr<Dialog> Of(HWND hwnd);
     static HWND Create(const DialogTemplate& dialog, HWND owner, DLGPROC proc, LPARAM param);
     static INT_PTR RunModal(const DialogTemplate& dialog, HWND owner, DLGPROC proc, LPARAM param);
     // A font's base units: the average width of the Latin letters and the character height.

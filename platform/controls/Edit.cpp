@@ -6,12 +6,13 @@
 #include <memory>
 #include <new>
 
-#include "platform/controls/ControlStates.h"
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/PrivateMessageTrace.h"
+#include "platform/controls/WindowStateMap.h"
 #include "platform/graphics/Gdi.h"
 #include "platform/graphics/Rects.h"
 #include "platform/graphics/SystemColors.h"
+#include "platform/kernel/Immortal.h"
 #include "platform/window/Clipboard.h"
 #include "platform/window/MessageBeep.h"
 #include "platform/window/ScrollBars.h"
@@ -19,7 +20,10 @@
 
 namespace {
 
-using States = ControlStates<Edit>;
+WindowStateMap<Edit>& States() {
+    static Immortal<WindowStateMap<Edit>> states;
+    return *states;
+}
 
 constexpr std::uintptr_t kBlinkTimer = 1, kDragTimer = 2;
 constexpr UINT kBlinkMilliseconds = 530, kDragMilliseconds = 50;
@@ -39,28 +43,30 @@ LRESULT CALLBACK Edit::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     if (message == WM_CREATE) {
         const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
         try {
-            Edit* self = States::Add(hwnd, std::make_unique<Edit>(hwnd, cs && (cs->style & ES_MULTILINE)));
+            const auto self = std::make_shared<Edit>(hwnd, cs && (cs->style & ES_MULTILINE));
+            States().Attach(hwnd, self);
             if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) self->text_.Assign(cs->lpszName);
             self->OnSize();
         } catch (const std::bad_alloc&) {
-            States::Remove(hwnd);
+            States().Detach(hwnd);
             return -1;
         }
         return 0;
     }
-    Edit* self = States::Find(hwnd);
+    // Held for the whole handler: a parent may destroy the control from a notification.
+    const std::shared_ptr<Edit> self = States().Find(hwnd);
     if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
     if (message == WM_DESTROY) {
         self->EndDrag(true);
         KillTimer(hwnd, kBlinkTimer);
-        States::Remove(hwnd);
+        States().Detach(hwnd);
         return 0;
     }
     try {
         return self->Dispatch(message, wParam, lParam);
     } catch (const std::bad_alloc&) {
         // A copy or an insertion did not fit in memory; the text is as it was.
-        if (States::Find(hwnd) == self) self->Notify(EN_ERRSPACE);
+        if (States().Find(hwnd) == self) self->Notify(EN_ERRSPACE);
         return 0;
     }
 }
@@ -228,7 +234,7 @@ bool Edit::Notify(WORD code) {
     const HWND parent = GetParent(hwnd);
     if (!parent || !(Style() & WS_CHILD)) return true;
     SendMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), code), reinterpret_cast<LPARAM>(hwnd));
-    return States::Find(hwnd) != nullptr;
+    return States().Find(hwnd) != nullptr;
 }
 
 BOOL Edit::OnSetText(const char* text) {
@@ -512,7 +518,7 @@ void Edit::OnButtonDown(POINT p, WPARAM keys) {
     const HWND hwnd = hwnd_;
     if (GetFocus() != hwnd) {
         SetFocus(hwnd);
-        if (States::Find(hwnd) != this) return;
+        if (States().Find(hwnd).get() != this) return;
     }
     MoveCaret(view_.PositionAt(p), keys & MK_SHIFT);
     dragging_ = true;

@@ -8,6 +8,7 @@
 // with ES_AUTOHSCROLL); there is no undo (EM_CANUNDO is FALSE); ES_PASSWORD is not honoured.
 
 #include <cstddef>
+#include <memory>
 #include <string_view>
 
 #include "platform/controls/EditText.h"
@@ -66,7 +67,7 @@ constexpr WORD EN_MAXTEXT = 0x0501;
 constexpr WORD EN_HSCROLL = 0x0601;
 constexpr WORD EN_VSCROLL = 0x0602;
 
-class Edit {
+class Edit : public std::enable_shared_from_this<Edit> {
 public:
     static constexpr const char* kClassName = "Edit";
     // What the user may type before EM_LIMITTEXT says otherwise, and its most.

@@ -170,7 +170,7 @@ void FileDialog::OnInit(HWND hwnd) {
     }
     CheckDlgButton(hwnd, kReadOnly, (ofn_.Flags & OFN_READONLY) ? BST_CHECKED : BST_UNCHECKED);
     if (!Open(folder, true)) PostMessageA(hwnd, kTellFolderError, static_cast<WPARAM>(listing_.Error()), 0);
-    if (Dialog* dialog = Dialog::Of(hwnd)) dialog->SaveFocus(GetDlgItem(hwnd, kName));
+    if (const auto dialog = Dialog::Of(hwnd)) dialog->SaveFocus(GetDlgItem(hwnd, kName));
 }
 
 void FileDialog::OnCommand(int id, int code) {

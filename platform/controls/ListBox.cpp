@@ -7,20 +7,24 @@
 #include <memory>
 #include <new>
 
-#include "platform/controls/ControlStates.h"
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/Dialog.h"
+#include "platform/controls/WindowStateMap.h"
 #include "platform/graphics/Edges.h"
 #include "platform/graphics/Gdi.h"
 #include "platform/graphics/Rects.h"
 #include "platform/graphics/SystemColors.h"
 #include "platform/graphics/TextOutput.h"
+#include "platform/kernel/Immortal.h"
 #include "platform/window/ScrollBars.h"
 #include "platform/window/Windows.h"
 
 namespace {
 
-using States = ControlStates<ListBox>;
+WindowStateMap<ListBox>& States() {
+    static Immortal<WindowStateMap<ListBox>> states;
+    return *states;
+}
 
 constexpr int kWheelLines = 3;
 constexpr int kTextIndent = 2;
@@ -45,16 +49,18 @@ void ListBox::Register() {
 
 LRESULT CALLBACK ListBox::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CREATE) {
-        ListBox* self = States::Add(hwnd, std::make_unique<ListBox>(hwnd));
+        const auto self = std::make_shared<ListBox>(hwnd);
+        States().Attach(hwnd, self);
         self->OnSetFont(nullptr, false);
         self->redraw_ = !(self->Style() & LBS_NOREDRAW);
         return 0;
     }
-    ListBox* self = States::Find(hwnd);
+    // Held for the whole handler: a parent may destroy the control from a notification.
+    const std::shared_ptr<ListBox> self = States().Find(hwnd);
     if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
     if (message == WM_DESTROY) {
         if (self->tracking_ && GetCapture() == hwnd) ReleaseCapture();
-        States::Remove(hwnd);
+        States().Detach(hwnd);
         return 0;
     }
     try {
@@ -305,7 +311,7 @@ bool ListBox::Notify(WORD code) {
     const HWND hwnd = hwnd_;
     if ((code == LBN_SELCHANGE || code == LBN_DBLCLK) && !(Style() & LBS_NOTIFY)) return true;
     SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), code), reinterpret_cast<LPARAM>(hwnd));
-    return States::Find(hwnd) == this;
+    return States().Find(hwnd).get() == this;
 }
 
 bool ListBox::Select(long long index, bool notify) {
@@ -445,7 +451,7 @@ void ListBox::OnButtonDown(POINT p, bool twice) {
     const HWND hwnd = hwnd_;
     if (GetFocus() != hwnd) {
         SetFocus(hwnd);
-        if (States::Find(hwnd) != this) return;
+        if (States().Find(hwnd).get() != this) return;
     }
     const LRESULT hit = ItemFromPoint(p);
     if (items_.empty() || HIWORD(static_cast<std::uintptr_t>(hit))) return;

@@ -9,6 +9,7 @@
 // Differences from the platform: one selection only (no LBS_MULTIPLESEL/LBS_EXTENDEDSEL), no
 // owner drawing, and the height is never made integral (as with LBS_NOINTEGRALHEIGHT).
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -60,7 +61,7 @@ constexpr WORD LBN_SELCANCEL = 3;
 constexpr WORD LBN_SETFOCUS = 4;
 constexpr WORD LBN_KILLFOCUS = 5;
 
-class ListBox {
+class ListBox : public std::enable_shared_from_this<ListBox> {
 public:
     static constexpr const char* kClassName = "ListBox";
 

@@ -218,7 +218,7 @@ INT_PTR CALLBACK MessageBox::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
             Layout(hwnd, box->type);
             const LRESULT defId = SendMessageA(hwnd, DM_GETDEFID, 0, 0);
             // The default button takes the focus when the box is activated.
-            if (Dialog* self = Dialog::Of(hwnd)) self->SaveFocus(GetDlgItem(hwnd, LOWORD(defId)));
+            if (const auto self = Dialog::Of(hwnd)) self->SaveFocus(GetDlgItem(hwnd, LOWORD(defId)));
             return FALSE;
         }
         case WM_COMMAND: {

@@ -4,19 +4,23 @@
 #include <memory>
 #include <string>
 
-#include "platform/controls/ControlStates.h"
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/PrivateMessageTrace.h"
+#include "platform/controls/WindowStateMap.h"
 #include "platform/graphics/Edges.h"
 #include "platform/graphics/Gdi.h"
 #include "platform/graphics/Images.h"
 #include "platform/graphics/SystemColors.h"
 #include "platform/graphics/TextOutput.h"
+#include "platform/kernel/Immortal.h"
 #include "platform/window/Windows.h"
 
 namespace {
 
-using States = ControlStates<Static>;
+WindowStateMap<Static>& States() {
+    static Immortal<WindowStateMap<Static>> states;
+    return *states;
+}
 
 }  // namespace
 
@@ -28,14 +32,16 @@ Static::~Static() {
 
 LRESULT CALLBACK Static::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CREATE) {
-        Static* self = States::Add(hwnd, std::make_unique<Static>(hwnd));
+        const auto self = std::make_shared<Static>(hwnd);
+        States().Attach(hwnd, self);
         if (lParam) self->OnCreate(*reinterpret_cast<const CREATESTRUCTA*>(lParam));
         return 0;
     }
-    Static* self = States::Find(hwnd);
+    // Held for the whole handler: a parent may destroy the control from a notification.
+    const std::shared_ptr<Static> self = States().Find(hwnd);
     if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
     if (message == WM_DESTROY) {
-        States::Remove(hwnd);
+        States().Detach(hwnd);
         return 0;
     }
     return self->Dispatch(message, wParam, lParam);

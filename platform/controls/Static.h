@@ -3,6 +3,7 @@
 // prefixes underlined unless SS_NOPREFIX), an icon, filled rectangles, frames and etched lines.
 // Text, icons and frames stand on the brush the parent answers to WM_CTLCOLORSTATIC.
 
+#include <memory>
 #include <string>
 
 #include "platform/window/WindowTypes.h"
@@ -37,7 +38,7 @@ constexpr UINT STM_GETICON = 0x0171;
 constexpr WORD STN_CLICKED = 0;
 constexpr WORD STN_DBLCLK = 1;
 
-class Static {
+class Static : public std::enable_shared_from_this<Static> {
 public:
     static constexpr const char* kClassName = "Static";
 

@@ -13,7 +13,7 @@ HeadlessDriver& HeadlessDriver::Install(SIZE screen) {
 }
 
 void HeadlessDriver::Create(HWND hwnd, const RECT& screen, bool popup, const std::string& title) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     Shown& w = windows_[hwnd];
     w.rect = screen;
     w.popup = popup;
@@ -22,12 +22,12 @@ void HeadlessDriver::Create(HWND hwnd, const RECT& screen, bool popup, const std
 }
 
 void HeadlessDriver::Destroy(HWND hwnd) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     windows_.erase(hwnd);
 }
 
 void HeadlessDriver::Show(HWND hwnd, bool shown, bool maximized) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     auto it = windows_.find(hwnd);
     if (it == windows_.end()) return;
     it->second.shown = shown;
@@ -35,7 +35,7 @@ void HeadlessDriver::Show(HWND hwnd, bool shown, bool maximized) {
 }
 
 void HeadlessDriver::Move(HWND hwnd, const RECT& screen) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     auto it = windows_.find(hwnd);
     if (it == windows_.end()) return;
     it->second.rect = screen;
@@ -43,13 +43,13 @@ void HeadlessDriver::Move(HWND hwnd, const RECT& screen) {
 }
 
 void HeadlessDriver::SetTitle(HWND hwnd, const std::string& title) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     auto it = windows_.find(hwnd);
     if (it != windows_.end()) it->second.title = title;
 }
 
 void HeadlessDriver::Present(HWND hwnd, const Surface& surface, const RECT& area) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     auto it = windows_.find(hwnd);
     if (it == windows_.end()) return;
     Surface& screen = it->second.pixels;
@@ -62,29 +62,29 @@ void HeadlessDriver::Present(HWND hwnd, const Surface& surface, const RECT& area
 }
 
 void HeadlessDriver::SetCursor(HCURSOR cursor) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     cursor_ = cursor;
 }
 
 bool HeadlessDriver::SetClipboardText(const std::string& text) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     clipboard_ = text;
     return true;
 }
 
 std::optional<std::string> HeadlessDriver::ClipboardText() {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     return clipboard_;
 }
 
 DWORD HeadlessDriver::Tick() {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     clock_ += 10;
     return clock_;
 }
 
 void HeadlessDriver::Advance(DWORD milliseconds) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     clock_ += milliseconds;
 }
 
@@ -96,7 +96,7 @@ HWND HeadlessDriver::TopAt(POINT screen) {
 void HeadlessDriver::MoveMouse(POINT screen) {
     HWND to;
     {
-        std::lock_guard guard(lock_);
+        Mutex::Guard guard(lock_);
         pointer_ = screen;
         to = grabbed_;
     }
@@ -104,7 +104,7 @@ void HeadlessDriver::MoveMouse(POINT screen) {
 }
 
 HWND HeadlessDriver::Pointed(bool press, POINT& at) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     at = pointer_;
     // As X does: while a button is down, the pointer stays with the window it went down on.
     if (press) {
@@ -122,7 +122,7 @@ void HeadlessDriver::Press(InputRouter::Button button) {
     HWND to = Pointed(true, at);
     if (!to) {
         to = TopAt(at);
-        std::lock_guard guard(lock_);
+        Mutex::Guard guard(lock_);
         grabbed_ = to;
     }
     InputRouter::ButtonChanged(to, at, button, true, Tick());
@@ -148,17 +148,25 @@ void HeadlessDriver::DoubleClick(POINT screen) {
 void HeadlessDriver::Wheel(int delta) {
     POINT at;
     {
-        std::lock_guard guard(lock_);
+        Mutex::Guard guard(lock_);
         at = pointer_;
     }
     InputRouter::WheelTurned(TopAt(at), at, delta, Tick());
 }
 
-void HeadlessDriver::Key(int vk, bool down) { Key(vk, down, down ? InputRouter::TextOfKey(vk, shift_) : 0); }
+void HeadlessDriver::Key(int vk, bool down) { Key(vk, down, down ? InputRouter::TextOfKey(vk, Shifted()) : 0); }
 
 void HeadlessDriver::Key(int vk, bool down, char32_t text) {
-    if (vk == VK_SHIFT) shift_ = down;
+    if (vk == VK_SHIFT) {
+        Mutex::Guard guard(lock_);
+        shift_ = down;
+    }
     InputRouter::KeyChanged(vk, down, text, Tick());
+}
+
+bool HeadlessDriver::Shifted() {
+    Mutex::Guard guard(lock_);
+    return shift_;
 }
 
 void HeadlessDriver::KeyPress(int vk) {
@@ -181,7 +189,7 @@ void HeadlessDriver::Type(const std::string& utf8) {
                 }
             }
         }
-        const bool wasShifted = shift_;
+        const bool wasShifted = Shifted();
         if (shift != wasShifted) Key(VK_SHIFT, shift, 0);
         Key(vk, true, c);
         Key(vk, false, 0);
@@ -198,7 +206,7 @@ void HeadlessDriver::Activate(HWND hwnd, bool active) { InputRouter::Activated(h
 
 void HeadlessDriver::Expose(HWND hwnd) {
     {
-        std::lock_guard guard(lock_);
+        Mutex::Guard guard(lock_);
         auto it = windows_.find(hwnd);
         if (it == windows_.end()) return;
         Surface& pixels = it->second.pixels;
@@ -210,30 +218,30 @@ void HeadlessDriver::Expose(HWND hwnd) {
 void HeadlessDriver::RequestClose(HWND hwnd) { InputRouter::CloseRequested(hwnd); }
 
 bool HeadlessDriver::IsShown(HWND hwnd) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     auto it = windows_.find(hwnd);
     return it != windows_.end() && it->second.shown;
 }
 
 bool HeadlessDriver::IsMaximized(HWND hwnd) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     auto it = windows_.find(hwnd);
     return it != windows_.end() && it->second.maximized;
 }
 
 std::string HeadlessDriver::Title(HWND hwnd) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     auto it = windows_.find(hwnd);
     return it == windows_.end() ? std::string() : it->second.title;
 }
 
 HCURSOR HeadlessDriver::Cursor() {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     return cursor_;
 }
 
 Surface HeadlessDriver::Pixels(HWND hwnd) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     auto it = windows_.find(hwnd);
     return it == windows_.end() ? Surface() : it->second.pixels;
 }
@@ -245,7 +253,7 @@ std::string HeadlessDriver::Snapshot(HWND hwnd, const std::string& path) {
 }
 
 int HeadlessDriver::Presents(HWND hwnd) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     auto it = windows_.find(hwnd);
     return it == windows_.end() ? 0 : it->second.presents;
 }

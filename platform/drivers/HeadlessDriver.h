@@ -7,11 +7,11 @@
 // queues.
 
 #include <map>
-#include <mutex>
 #include <string>
 
-#include "platform/drivers/DisplayDriver.h"
-#include "platform/drivers/InputRouter.h"
+#include "platform/window/DisplayDriver.h"
+#include "platform/window/InputRouter.h"
+#include "platform/window/Mutex.h"
 
 class HeadlessDriver : public DisplayDriver {
 public:
@@ -74,19 +74,20 @@ private:
         int presents = 0;
     };
 
-    DWORD Tick();
-    HWND TopAt(POINT screen);             // the highest shown window under a point, by the window system's order
-    HWND Pointed(bool press, POINT& at);  // counts buttons; the window holding the pointer, if any
-    void Key(int vk, bool down, char32_t text);
+    DWORD Tick() EXCLUDES(lock_);
+    HWND TopAt(POINT screen);  // the highest shown window under a point, by the window system's order
+    HWND Pointed(bool press, POINT& at) EXCLUDES(lock_);  // counts buttons; the window holding the pointer
+    void Key(int vk, bool down, char32_t text) EXCLUDES(lock_);
+    bool Shifted() EXCLUDES(lock_);
 
-    std::mutex lock_;
-    SIZE screen_;
-    std::map<HWND, Shown> windows_;
-    HCURSOR cursor_ = nullptr;
-    POINT pointer_{0, 0};
-    HWND grabbed_ = nullptr;  // the window a held button went down on
-    int buttonsDown_ = 0;
-    DWORD clock_ = 1000;
-    bool shift_ = false;
-    std::optional<std::string> clipboard_;
+    Mutex lock_;
+    const SIZE screen_;
+    std::map<HWND, Shown> windows_ GUARDED_BY(lock_);
+    HCURSOR cursor_ GUARDED_BY(lock_) = nullptr;
+    POINT pointer_ GUARDED_BY(lock_){0, 0};
+    HWND grabbed_ GUARDED_BY(lock_) = nullptr;  // the window a held button went down on
+    int buttonsDown_ GUARDED_BY(lock_) = 0;
+    DWORD clock_ GUARDED_BY(lock_) = 1000;
+    bool shift_ GUARDED_BY(lock_) = false;
+    std::optional<std::string> clipboard_ GUARDED_BY(lock_);
 };

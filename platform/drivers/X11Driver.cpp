@@ -9,8 +9,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/drivers/InputRouter.h"
 #include "platform/drivers/X11Clipboard.h"
+#include "platform/window/InputRouter.h"
 
 // Xlib last: its macros (None, Bool, Status...) must not reach our own headers.
 #include <X11/Xatom.h>
@@ -27,11 +27,8 @@ struct X11Driver::Connection {
     Visual* visual = nullptr;
     int depth = 0;
     GC gc = nullptr;
-    bool shm = false;
     bool directPixels = false;  // the visual takes our 0x00RRGGBB pixels as they are
     Atom wmProtocols = 0, wmDelete = 0, netWmName = 0, utf8String = 0, netWmState = 0, maxHorz = 0, maxVert = 0;
-    std::map<HCURSOR, Cursor> cursors;
-    Cursor current = 0;
 };
 
 struct X11Driver::Window {
@@ -228,7 +225,7 @@ std::unique_ptr<X11Driver> X11Driver::Open(const char* displayName) {
     x.gc = XCreateGC(display, x.root, 0, nullptr);
     x.directPixels = x.depth >= 24 && x.visual->red_mask == 0xFF0000 && x.visual->green_mask == 0xFF00 &&
                      x.visual->blue_mask == 0xFF;
-    x.shm = x.directPixels && XShmQueryExtension(display);
+    const bool shm = x.directPixels && XShmQueryExtension(display);
     x.wmProtocols = XInternAtom(display, "WM_PROTOCOLS", False);
     x.wmDelete = XInternAtom(display, "WM_DELETE_WINDOW", False);
     x.netWmName = XInternAtom(display, "_NET_WM_NAME", False);
@@ -240,6 +237,10 @@ std::unique_ptr<X11Driver> X11Driver::Open(const char* displayName) {
         XCloseDisplay(display);
         x.display = nullptr;
         return nullptr;
+    }
+    {
+        Mutex::Guard guard(driver->lock_);
+        driver->shm_ = shm;
     }
     X11Driver* self = driver.get();
     driver->clipboard_ = std::make_unique<X11Clipboard>(display, [self] { self->Kick(); });
@@ -253,11 +254,12 @@ X11Driver::~X11Driver() {
     if (thread_.joinable()) thread_.join();
     clipboard_.reset();  // its window goes before the connection
     if (x_->display) {
+        Mutex::Guard guard(lock_);
         for (auto& [hwnd, w] : windows_) {
             w->FreeImage(x_->display);
             XDestroyWindow(x_->display, w->xid);
         }
-        for (auto& [id, cursor] : x_->cursors) XFreeCursor(x_->display, cursor);
+        for (auto& [id, cursor] : cursors_) XFreeCursor(x_->display, cursor);
         XFreeGC(x_->display, x_->gc);
         XCloseDisplay(x_->display);
     }
@@ -271,6 +273,8 @@ SIZE X11Driver::ScreenSize() {
 
 void X11Driver::Create(HWND hwnd, const RECT& screen, bool popup, const std::string& title) {
     Connection& x = *x_;
+    // Under the lock throughout: a cursor set meanwhile reaches this window too.
+    Mutex::Guard guard(lock_);
     XSetWindowAttributes attributes{};
     attributes.override_redirect = popup ? True : False;
     attributes.background_pixmap = 0;  // no background: our pixels cover it
@@ -293,13 +297,12 @@ void X11Driver::Create(HWND hwnd, const RECT& screen, bool popup, const std::str
     XClassHint classHint{const_cast<char*>("quillbridge"), const_cast<char*>("Quillbridge")};
     XSetClassHint(x.display, xid, &classHint);
     SetNetTitle(x, xid, title);
-    if (x.current) XDefineCursor(x.display, xid, x.current);
+    if (currentCursor_) XDefineCursor(x.display, xid, currentCursor_);
     XFlush(x.display);
     auto w = std::make_unique<Window>();
     w->xid = xid;
     w->rect = screen;
     w->popup = popup;
-    std::lock_guard guard(lock_);
     byXid_[xid] = hwnd;
     windows_[hwnd] = std::move(w);
 }
@@ -307,7 +310,7 @@ void X11Driver::Create(HWND hwnd, const RECT& screen, bool popup, const std::str
 void X11Driver::Destroy(HWND hwnd) {
     std::unique_ptr<Window> w;
     {
-        std::lock_guard guard(lock_);
+        Mutex::Guard guard(lock_);
         auto it = windows_.find(hwnd);
         if (it == windows_.end()) return;
         w = std::move(it->second);
@@ -321,7 +324,7 @@ void X11Driver::Destroy(HWND hwnd) {
 
 void X11Driver::Show(HWND hwnd, bool shown, bool maximized) {
     Connection& x = *x_;
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     auto it = windows_.find(hwnd);
     if (it == windows_.end()) return;
     Window& w = *it->second;
@@ -341,7 +344,7 @@ void X11Driver::Show(HWND hwnd, bool shown, bool maximized) {
 }
 
 void X11Driver::Move(HWND hwnd, const RECT& screen) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     auto it = windows_.find(hwnd);
     if (it == windows_.end()) return;
     it->second->rect = screen;
@@ -351,7 +354,7 @@ void X11Driver::Move(HWND hwnd, const RECT& screen) {
 }
 
 void X11Driver::SetTitle(HWND hwnd, const std::string& title) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     auto it = windows_.find(hwnd);
     if (it == windows_.end()) return;
     SetNetTitle(*x_, it->second->xid, title);
@@ -363,12 +366,12 @@ void X11Driver::Present(HWND hwnd, const Surface& surface, const RECT& area) {
     const RECT r = surface.Clip(area);
     const int width = r.right - r.left, height = r.bottom - r.top;
     if (width <= 0 || height <= 0) return;
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     auto it = windows_.find(hwnd);
     if (it == windows_.end() || !it->second->shown) return;
     Window& w = *it->second;
 
-    if (x.shm && (!w.image || w.image->width != surface.Width() || w.image->height != surface.Height())) {
+    if (shm_ && (!w.image || w.image->width != surface.Width() || w.image->height != surface.Height())) {
         w.FreeImage(x.display);
         XImage* image =
             XShmCreateImage(x.display, x.visual, static_cast<unsigned>(x.depth), ZPixmap, nullptr, &w.segment,
@@ -391,12 +394,12 @@ void X11Driver::Present(HWND hwnd, const Surface& surface, const RECT& area) {
             } else {  // a server that cannot share our memory (remote, say)
                 shmdt(memory);
                 XDestroyImage(image);
-                x.shm = false;
+                shm_ = false;
             }
         } else {
             if (id >= 0) shmctl(id, IPC_RMID, nullptr);
             if (image) XDestroyImage(image);
-            x.shm = false;
+            shm_ = false;
         }
     }
 
@@ -438,24 +441,24 @@ void X11Driver::Present(HWND hwnd, const Surface& surface, const RECT& area) {
 
 void X11Driver::SetCursor(HCURSOR cursor) {
     Connection& x = *x_;
-    std::lock_guard guard(lock_);
-    Cursor& shape = x.cursors[cursor];
+    Mutex::Guard guard(lock_);
+    unsigned long& shape = cursors_[cursor];
     if (!shape) shape = XCreateFontCursor(x.display, FontCursorOf(cursor));
-    x.current = shape;
+    currentCursor_ = shape;
     for (auto& [hwnd, w] : windows_) XDefineCursor(x.display, w->xid, shape);
     XFlush(x.display);
 }
 
 bool X11Driver::GrabPointer(HWND hwnd) {
     Connection& x = *x_;
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     auto it = windows_.find(hwnd);
     if (it == windows_.end()) return false;
     // Our own windows keep getting their events as usual (owner_events); the rest of the screen's
     // come to `hwnd`, with root coordinates as every pointer event here.
     const int result = XGrabPointer(x.display, it->second->xid, True,
                                     ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask,
-                                    GrabModeAsync, GrabModeAsync, None, x.current, CurrentTime);
+                                    GrabModeAsync, GrabModeAsync, None, currentCursor_, CurrentTime);
     XFlush(x.display);
     return result == GrabSuccess;
 }
@@ -470,12 +473,15 @@ bool X11Driver::SetClipboardText(const std::string& text) { return clipboard_->S
 std::optional<std::string> X11Driver::ClipboardText() { return clipboard_->Get(); }
 
 unsigned long X11Driver::XWindowOf(HWND hwnd) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     auto it = windows_.find(hwnd);
     return it == windows_.end() ? 0 : it->second->xid;
 }
 
-bool X11Driver::UsesSharedMemory() const { return x_->shm; }
+bool X11Driver::UsesSharedMemory() {
+    Mutex::Guard guard(lock_);
+    return shm_;
+}
 
 void X11Driver::Kick() {
     if (wakePipe_[1] < 0) return;
@@ -484,7 +490,7 @@ void X11Driver::Kick() {
 }
 
 HWND X11Driver::Find(unsigned long xid) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(lock_);
     auto it = byXid_.find(xid);
     return it == byXid_.end() ? nullptr : it->second;
 }
@@ -525,7 +531,7 @@ void X11Driver::Handle(void* raw) {
             const RECT now{rootX, rootY, rootX + e.xconfigure.width, rootY + e.xconfigure.height};
             bool changed;
             {
-                std::lock_guard guard(lock_);
+                Mutex::Guard guard(lock_);
                 auto it = windows_.find(hwnd);
                 changed = it != windows_.end() && std::memcmp(&it->second->rect, &now, sizeof now) != 0;
                 if (changed) it->second->rect = now;

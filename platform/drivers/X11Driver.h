@@ -6,11 +6,11 @@
 #include <atomic>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 
-#include "platform/drivers/DisplayDriver.h"
+#include "platform/window/DisplayDriver.h"
+#include "platform/window/Mutex.h"
 
 class X11Clipboard;
 
@@ -37,8 +37,8 @@ public:
     std::optional<std::string> ClipboardText() override;
 
     // The X window showing `hwnd` (0: none): for tests that look at the server's side.
-    unsigned long XWindowOf(HWND hwnd);
-    bool UsesSharedMemory() const;
+    unsigned long XWindowOf(HWND hwnd) EXCLUDES(lock_);
+    bool UsesSharedMemory() EXCLUDES(lock_);
 
     struct Connection;  // the Xlib state, kept out of this header
     X11Driver();        // through Open only
@@ -47,14 +47,17 @@ private:
     struct Window;
     void Run();
     void Handle(void* event);
-    HWND Find(unsigned long xid);
+    HWND Find(unsigned long xid) EXCLUDES(lock_);
     void Kick();  // wakes the event thread: another thread's X call may have read its events
 
-    std::unique_ptr<Connection> x_;
+    std::unique_ptr<Connection> x_;  // what it holds is fixed once open
     std::unique_ptr<X11Clipboard> clipboard_;
-    std::mutex lock_;  // guards the maps
-    std::map<HWND, std::unique_ptr<Window>> windows_;
-    std::map<unsigned long, HWND> byXid_;
+    Mutex lock_;
+    std::map<HWND, std::unique_ptr<Window>> windows_ GUARDED_BY(lock_);
+    std::map<unsigned long, HWND> byXid_ GUARDED_BY(lock_);
+    bool shm_ GUARDED_BY(lock_) = false;  // pixels go through MIT-SHM (off once the server refuses it)
+    std::map<HCURSOR, unsigned long> cursors_ GUARDED_BY(lock_);
+    unsigned long currentCursor_ GUARDED_BY(lock_) = 0;
     std::thread thread_;
     std::atomic<bool> stop_{false};
     int wakePipe_[2] = {-1, -1};

@@ -1,26 +1,37 @@
 #include "platform/graphics/DeviceContext.h"
 
-#include <mutex>
-#include <unordered_map>
-
+#include "platform/graphics/ObjectTable.h"
 #include "platform/graphics/StockObjects.h"
 #include "platform/kernel/Immortal.h"
 
 namespace {
 
-struct Registry {
-    std::mutex lock;
-    std::unordered_map<DeviceContext*, std::unique_ptr<DeviceContext>> contexts;
-};
-
-Registry& Contexts() {
-    static Immortal<Registry> registry;
-    return *registry;
+ObjectTable<DeviceContext>& Contexts() {
+    static Immortal<ObjectTable<DeviceContext>> contexts(2);
+    return *contexts;
 }
 
-GdiObject* Stock(int which) { return GdiObject::Find(StockObjects::Get(which)); }
+std::uintptr_t ValueOf(HDC hdc) { return reinterpret_cast<std::uintptr_t>(hdc); }
+
+std::shared_ptr<GdiObject> Stock(int which) { return GdiObject::Find(StockObjects::Get(which)); }
+
+// Takes a bitmap for one context: false when another context holds it.
+bool TakeBitmap(BitmapObject& bitmap) {
+    if (bitmap.IsStock()) return true;
+    int free = 0;
+    return bitmap.selections.compare_exchange_strong(free, 1, std::memory_order_acq_rel);
+}
 
 }  // namespace
+
+HDC DeviceContext::Register(std::unique_ptr<DeviceContext> dc) {
+    dc->Select(Stock(BLACK_PEN));
+    dc->Select(Stock(WHITE_BRUSH));
+    dc->Select(Stock(SYSTEM_FONT));
+    if (dc->memory_) dc->Select(GdiObject::Find(StockObjects::Bitmap()));
+    dc->Recompute();
+    return reinterpret_cast<HDC>(Contexts().Insert(std::move(dc)));
+}
 
 HDC DeviceContext::CreateForSurface(std::shared_ptr<Surface> surface, POINT origin, const Region& visible,
                                     void* window) {
@@ -29,87 +40,63 @@ HDC DeviceContext::CreateForSurface(std::shared_ptr<Surface> surface, POINT orig
     dc->origin_ = origin;
     dc->visible_ = visible;
     dc->window_ = window;
-    dc->Select(Stock(BLACK_PEN));
-    dc->Select(Stock(WHITE_BRUSH));
-    dc->Select(Stock(SYSTEM_FONT));
-    dc->Recompute();
-    HDC handle = reinterpret_cast<HDC>(dc.get());
-    std::lock_guard guard(Contexts().lock);
-    Contexts().contexts.emplace(dc.get(), std::move(dc));
-    return handle;
+    return Register(std::move(dc));
 }
 
 HDC DeviceContext::CreateMemory() {
-    HDC hdc = CreateForSurface(nullptr, POINT{0, 0}, Region(), nullptr);
-    DeviceContext* dc = Find(hdc);
+    auto dc = std::make_unique<DeviceContext>();
     dc->memory_ = true;
-    dc->Select(GdiObject::Find(StockObjects::Bitmap()));
-    return hdc;
+    return Register(std::move(dc));
 }
 
-DeviceContext* DeviceContext::Find(HDC hdc) {
-    std::lock_guard guard(Contexts().lock);
-    auto it = Contexts().contexts.find(reinterpret_cast<DeviceContext*>(hdc));
-    return it == Contexts().contexts.end() ? nullptr : it->second.get();
-}
+std::shared_ptr<DeviceContext> DeviceContext::Find(HDC hdc) { return Contexts().Find(ValueOf(hdc)); }
 
 bool DeviceContext::Destroy(HDC hdc) {
-    std::unique_ptr<DeviceContext> doomed;
-    {
-        std::lock_guard guard(Contexts().lock);
-        auto it = Contexts().contexts.find(reinterpret_cast<DeviceContext*>(hdc));
-        if (it == Contexts().contexts.end()) return false;
-        doomed = std::move(it->second);
-        Contexts().contexts.erase(it);
-    }
-    return true;
+    return Contexts().Remove(ValueOf(hdc), [](const DeviceContext&) { return true; }) != nullptr;
 }
 
 DeviceContext::~DeviceContext() {
     for (State& s : saved_) {
-        --s.pen->selections;
-        --s.brush->selections;
-        --s.font->selections;
+        s.pen->Drop();
+        s.brush->Drop();
+        s.font->Drop();
     }
-    for (GdiObject* o : {static_cast<GdiObject*>(pen_), static_cast<GdiObject*>(brush_), static_cast<GdiObject*>(font_),
-                         static_cast<GdiObject*>(bitmap_)})
-        if (o) --o->selections;
+    if (pen_) pen_->Drop();
+    if (brush_) brush_->Drop();
+    if (font_) font_->Drop();
+    if (bitmap_) bitmap_->Drop();
 }
 
 Surface* DeviceContext::Target() { return memory_ ? (bitmap_ ? &bitmap_->surface : nullptr) : surface_.get(); }
 
-HGDIOBJ DeviceContext::Select(GdiObject* object) {
+HGDIOBJ DeviceContext::Select(std::shared_ptr<GdiObject> object) {
     if (!object) return nullptr;
-    GdiObject* previous = nullptr;
     switch (object->Kind()) {
         case GdiKind::Pen:
-            previous = pen_;
-            Swap(object, pen_);
-            break;
+            return Swap(std::move(object), pen_);
         case GdiKind::Brush:
-            previous = brush_;
-            Swap(object, brush_);
-            break;
+            return Swap(std::move(object), brush_);
         case GdiKind::Font:
-            previous = font_;
-            Swap(object, font_);
-            break;
+            return Swap(std::move(object), font_);
         case GdiKind::Bitmap: {
-            if (!memory_ && !bitmap_) return nullptr;  // only memory contexts take bitmaps
-            auto* bitmap = static_cast<BitmapObject*>(object);
-            if (bitmap->selections > 0 && bitmap != bitmap_ && !bitmap->IsStock()) return nullptr;  // one DC at a time
-            previous = bitmap_;
-            Swap(object, bitmap_);
-            visible_.Set(RECT{0, 0, bitmap->surface.Width(), bitmap->surface.Height()});
+            if (!memory_) return nullptr;  // only memory contexts take bitmaps
+            auto& bitmap = static_cast<BitmapObject&>(*object);
+            if (object == bitmap_) return bitmap.Handle();
+            if (!TakeBitmap(bitmap)) return nullptr;  // one context at a time
+            visible_.Set(RECT{0, 0, bitmap.surface.Width(), bitmap.surface.Height()});
+            std::shared_ptr<BitmapObject> previous =
+                std::exchange(bitmap_, std::static_pointer_cast<BitmapObject>(std::move(object)));
             Recompute();
-            break;
+            if (!previous) return nullptr;
+            previous->Drop();
+            return previous->Handle();
         }
         case GdiKind::Region:
-            SetAppClip(&static_cast<RegionObject*>(object)->region);
+            SetAppClip(&static_cast<RegionObject&>(*object).region);
             return reinterpret_cast<HGDIOBJ>(
                 static_cast<std::intptr_t>(clip_.Rects().size() > 1 ? COMPLEXREGION : SIMPLEREGION));
     }
-    return previous ? previous->Handle() : nullptr;
+    return nullptr;
 }
 
 void DeviceContext::SetAppClip(const Region* region) {
@@ -128,9 +115,9 @@ void DeviceContext::Recompute() {
 
 int DeviceContext::Save() {
     saved_.push_back(State{pen_, brush_, font_, textColor, bkColor, bkMode, current, viewport, hasAppClip_, appClip_});
-    ++pen_->selections;
-    ++brush_->selections;
-    ++font_->selections;
+    pen_->Hold();
+    brush_->Hold();
+    font_->Hold();
     return static_cast<int>(saved_.size());
 }
 
@@ -143,9 +130,9 @@ bool DeviceContext::Restore(int level) {
         Select(s.pen);
         Select(s.brush);
         Select(s.font);
-        --s.pen->selections;
-        --s.brush->selections;
-        --s.font->selections;
+        s.pen->Drop();
+        s.brush->Drop();
+        s.font->Drop();
         textColor = s.textColor;
         bkColor = s.bkColor;
         bkMode = s.bkMode;

@@ -2,8 +2,12 @@
 // A device context: where drawing goes (a window's part of its top-level surface, or the bitmap
 // selected into a memory context), through which clip, with which pen, brush, font and colours.
 // Drawing coordinates are logical; device = logical + origin + viewport origin.
+//
+// A context is used by one thread at a time, as on the platform; its handle (ObjectTable) and the
+// objects it holds are safe to look up and release from any thread.
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/graphics/GdiObject.h"
@@ -16,7 +20,7 @@ public:
     // (surface coordinates) what drawing may touch. `window` is the owner's handle, or null.
     static HDC CreateForSurface(std::shared_ptr<Surface> surface, POINT origin, const Region& visible, void* window);
     static HDC CreateMemory();
-    static DeviceContext* Find(HDC hdc);
+    static std::shared_ptr<DeviceContext> Find(HDC hdc);
     static bool Destroy(HDC hdc);
 
     ~DeviceContext();
@@ -30,11 +34,12 @@ public:
     // The effective clip, in surface coordinates.
     const Region& Clip() const { return clip_; }
 
-    HGDIOBJ Select(GdiObject* object);
-    PenObject* Pen() const { return pen_; }
-    BrushObject* Brush() const { return brush_; }
-    FontObject* Font() const { return font_; }
-    BitmapObject* Bitmap() const { return bitmap_; }
+    // Selects an object; the handle of the one it replaces (for a region: the clip's complexity).
+    HGDIOBJ Select(std::shared_ptr<GdiObject> object);
+    PenObject* Pen() const { return pen_.get(); }
+    BrushObject* Brush() const { return brush_.get(); }
+    FontObject* Font() const { return font_.get(); }
+    BitmapObject* Bitmap() const { return bitmap_.get(); }
 
     // The application's clip, in surface coordinates; none means the whole visible area.
     void SetAppClip(const Region* region);
@@ -53,18 +58,21 @@ public:
     DeviceContext() = default;  // made by the Create functions only
 
 private:
+    static HDC Register(std::unique_ptr<DeviceContext> dc);
     void Recompute();
     template <class T>
-    void Swap(GdiObject* object, T*& slot) {
-        if (slot) --slot->selections;
-        slot = static_cast<T*>(object);
-        ++slot->selections;
+    HGDIOBJ Swap(std::shared_ptr<GdiObject> object, std::shared_ptr<T>& slot) {
+        object->Hold();
+        std::shared_ptr<T> previous = std::exchange(slot, std::static_pointer_cast<T>(std::move(object)));
+        if (!previous) return nullptr;
+        previous->Drop();
+        return previous->Handle();
     }
 
     struct State {
-        PenObject* pen;
-        BrushObject* brush;
-        FontObject* font;
+        std::shared_ptr<PenObject> pen;
+        std::shared_ptr<BrushObject> brush;
+        std::shared_ptr<FontObject> font;
         COLORREF textColor, bkColor;
         int bkMode;
         POINT current, viewport;
@@ -80,9 +88,9 @@ private:
     Region appClip_;
     bool hasAppClip_ = false;
     Region clip_;
-    PenObject* pen_ = nullptr;
-    BrushObject* brush_ = nullptr;
-    FontObject* font_ = nullptr;
-    BitmapObject* bitmap_ = nullptr;
+    std::shared_ptr<PenObject> pen_;
+    std::shared_ptr<BrushObject> brush_;
+    std::shared_ptr<FontObject> font_;
+    std::shared_ptr<BitmapObject> bitmap_;
     std::vector<State> saved_;
 };

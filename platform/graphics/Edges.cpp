@@ -54,7 +54,7 @@ void Arrow(Painter& p, const RECT& r, UINT direction, COLORREF color) {
 }  // namespace
 
 BOOL DrawEdge(HDC hdc, RECT* r, UINT edge, UINT flags) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc || !r) return FALSE;
     Painter p(*dc);
     RECT inner = *r;
@@ -105,7 +105,7 @@ BOOL DrawFocusRect(HDC hdc, const RECT* r) {
 }
 
 void Draw3dRect(HDC hdc, const RECT* r, COLORREF topLeft, COLORREF bottomRight) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc || !r) return;
     Painter p(*dc);
     p.Fill(RECT{r->left, r->top, r->right - 1, r->top + 1}, topLeft);
@@ -115,7 +115,7 @@ void Draw3dRect(HDC hdc, const RECT* r, COLORREF topLeft, COLORREF bottomRight) 
 }
 
 BOOL DrawFrameControl(HDC hdc, RECT* r, UINT type, UINT state) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc || !r) return FALSE;
     Painter p(*dc);
     if (type == DFC_SCROLL) {
@@ -156,7 +156,7 @@ BOOL DrawFrameControl(HDC hdc, RECT* r, UINT type, UINT state) {
 
 BOOL GradientFill(HDC hdc, const TRIVERTEX* vertices, ULONG vertexCount, const void* mesh, ULONG meshCount,
                   ULONG mode) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc || !vertices || !mesh || (mode != GRADIENT_FILL_RECT_H && mode != GRADIENT_FILL_RECT_V)) return FALSE;
     Painter p(*dc);
     const auto* rects = static_cast<const GRADIENT_RECT*>(mesh);

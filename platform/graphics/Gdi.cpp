@@ -17,7 +17,7 @@ namespace {
 constexpr UINT OBJ_PEN_TYPE = OBJ_PEN, OBJ_BRUSH_TYPE = OBJ_BRUSH, OBJ_FONT_TYPE = OBJ_FONT,
                OBJ_BITMAP_TYPE = OBJ_BITMAP;
 
-RegionObject* RegionOf(HRGN region) { return GdiObject::FindAs<RegionObject>(region, GdiKind::Region); }
+std::shared_ptr<RegionObject> RegionOf(HRGN region) { return GdiObject::FindAs<RegionObject>(region, GdiKind::Region); }
 
 // A clip area given in logical coordinates, moved to surface coordinates.
 Region ToSurface(DeviceContext& dc, const RECT& r) {
@@ -47,16 +47,16 @@ HFONT CreateFontIndirectA(const LOGFONTA* font) {
 BOOL DeleteObject(HGDIOBJ object) { return GdiObject::Delete(object) ? TRUE : FALSE; }
 
 int GetObjectA(HGDIOBJ object, int size, void* out) {
-    GdiObject* o = GdiObject::Find(object);
+    const auto o = GdiObject::Find(object);
     if (!o || !out) return 0;
     switch (o->Kind()) {
         case GdiKind::Font:
             if (size < static_cast<int>(sizeof(LOGFONTA))) return 0;
-            std::memcpy(out, &static_cast<FontObject*>(o)->logFont, sizeof(LOGFONTA));
+            std::memcpy(out, &static_cast<FontObject*>(o.get())->logFont, sizeof(LOGFONTA));
             return sizeof(LOGFONTA);
         case GdiKind::Bitmap: {
             if (size < static_cast<int>(sizeof(BITMAP))) return 0;
-            Surface& s = static_cast<BitmapObject*>(o)->surface;
+            Surface& s = static_cast<BitmapObject*>(o.get())->surface;
             BITMAP bm{0, s.Width(), s.Height(), s.Width() * 4, 1, 32, const_cast<std::uint32_t*>(s.Pixels())};
             std::memcpy(out, &bm, sizeof bm);
             return sizeof bm;
@@ -67,9 +67,8 @@ int GetObjectA(HGDIOBJ object, int size, void* out) {
 }
 
 DWORD GetObjectType(HGDIOBJ object) {
-    if (DeviceContext* dc = DeviceContext::Find(reinterpret_cast<HDC>(object)))
-        return dc->IsMemory() ? OBJ_MEMDC : OBJ_DC;
-    GdiObject* o = GdiObject::Find(object);
+    if (const auto dc = DeviceContext::Find(reinterpret_cast<HDC>(object))) return dc->IsMemory() ? OBJ_MEMDC : OBJ_DC;
+    const auto o = GdiObject::Find(object);
     if (!o) return 0;
     switch (o->Kind()) {
         case GdiKind::Pen:
@@ -89,35 +88,35 @@ DWORD GetObjectType(HGDIOBJ object) {
 HDC CreateCompatibleDC(HDC) { return DeviceContext::CreateMemory(); }
 
 BOOL DeleteDC(HDC hdc) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc || !dc->IsMemory()) return FALSE;  // window contexts are released by their window
     return DeviceContext::Destroy(hdc) ? TRUE : FALSE;
 }
 
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ object) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
-    GdiObject* o = GdiObject::Find(object);
+    const auto dc = DeviceContext::Find(hdc);
+    const auto o = GdiObject::Find(object);
     return dc && o ? dc->Select(o) : nullptr;
 }
 
 HGDIOBJ GetCurrentObject(HDC hdc, UINT type) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc) return nullptr;
-    GdiObject* o = type == OBJ_PEN_TYPE      ? static_cast<GdiObject*>(dc->Pen())
-                   : type == OBJ_BRUSH_TYPE  ? static_cast<GdiObject*>(dc->Brush())
-                   : type == OBJ_FONT_TYPE   ? static_cast<GdiObject*>(dc->Font())
-                   : type == OBJ_BITMAP_TYPE ? static_cast<GdiObject*>(dc->Bitmap())
-                                             : nullptr;
+    const GdiObject* o = type == OBJ_PEN_TYPE      ? static_cast<GdiObject*>(dc->Pen())
+                         : type == OBJ_BRUSH_TYPE  ? static_cast<GdiObject*>(dc->Brush())
+                         : type == OBJ_FONT_TYPE   ? static_cast<GdiObject*>(dc->Font())
+                         : type == OBJ_BITMAP_TYPE ? static_cast<GdiObject*>(dc->Bitmap())
+                                                   : nullptr;
     return o ? o->Handle() : nullptr;
 }
 
 int SaveDC(HDC hdc) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     return dc ? dc->Save() : 0;
 }
 
 BOOL RestoreDC(HDC hdc, int level) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     return dc && dc->Restore(level) ? TRUE : FALSE;
 }
 
@@ -136,40 +135,40 @@ int GetDeviceCaps(HDC, int index) {
 }
 
 COLORREF SetTextColor(HDC hdc, COLORREF color) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc) return CLR_INVALID;
     return std::exchange(dc->textColor, color);
 }
 
 COLORREF GetTextColor(HDC hdc) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     return dc ? dc->textColor : CLR_INVALID;
 }
 
 COLORREF SetBkColor(HDC hdc, COLORREF color) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc) return CLR_INVALID;
     return std::exchange(dc->bkColor, color);
 }
 
 COLORREF GetBkColor(HDC hdc) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     return dc ? dc->bkColor : CLR_INVALID;
 }
 
 int SetBkMode(HDC hdc, int mode) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
     return std::exchange(dc->bkMode, mode);
 }
 
 int GetBkMode(HDC hdc) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     return dc ? dc->bkMode : 0;
 }
 
 BOOL SetViewportOrgEx(HDC hdc, int x, int y, POINT* previous) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc) return FALSE;
     if (previous) *previous = dc->viewport;
     dc->viewport = POINT{x, y};
@@ -177,7 +176,7 @@ BOOL SetViewportOrgEx(HDC hdc, int x, int y, POINT* previous) {
 }
 
 BOOL OffsetViewportOrgEx(HDC hdc, int dx, int dy, POINT* previous) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc) return FALSE;
     if (previous) *previous = dc->viewport;
     dc->viewport.x += dx;
@@ -203,17 +202,17 @@ HBITMAP CreateBitmap(int width, int height, UINT, UINT bitsPerPixel, const void*
 }
 
 BOOL BitBlt(HDC to, int x, int y, int width, int height, HDC from, int fromX, int fromY, DWORD rop) {
-    DeviceContext* dst = DeviceContext::Find(to);
+    const auto dst = DeviceContext::Find(to);
     if (!dst) return FALSE;
     if (rop == PATCOPY) return PatBlt(to, x, y, width, height, rop);
-    DeviceContext* src = DeviceContext::Find(from);
+    const auto src = DeviceContext::Find(from);
     if (!src || rop != SRCCOPY) return FALSE;
     Painter(*dst).Blit(*src, RECT{x, y, x + width, y + height}, POINT{fromX, fromY});
     return TRUE;
 }
 
 BOOL PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc || rop != PATCOPY || !dc->Brush() || dc->Brush()->hollow) return FALSE;
     Painter(*dc).Fill(RECT{x, y, x + width, y + height}, dc->Brush()->color);
     return TRUE;
@@ -226,14 +225,14 @@ HRGN CreateRectRgn(int left, int top, int right, int bottom) {
 HRGN CreateRectRgnIndirect(const RECT* r) { return r ? CreateRectRgn(r->left, r->top, r->right, r->bottom) : nullptr; }
 
 BOOL SetRectRgn(HRGN region, int left, int top, int right, int bottom) {
-    RegionObject* r = RegionOf(region);
+    const auto r = RegionOf(region);
     if (!r) return FALSE;
     r->region.Set(RECT{left, top, right, bottom});
     return TRUE;
 }
 
 int CombineRgn(HRGN to, HRGN a, HRGN b, int mode) {
-    RegionObject *target = RegionOf(to), *first = RegionOf(a), *second = RegionOf(b);
+    const auto target = RegionOf(to), first = RegionOf(a), second = RegionOf(b);
     if (!target || !first || (mode != RGN_COPY && !second)) return ERROR;
     Region result = first->region;
     switch (mode) {
@@ -256,25 +255,25 @@ int CombineRgn(HRGN to, HRGN a, HRGN b, int mode) {
 }
 
 BOOL PtInRegion(HRGN region, int x, int y) {
-    RegionObject* r = RegionOf(region);
+    const auto r = RegionOf(region);
     return r && r->region.Contains(POINT{x, y}) ? TRUE : FALSE;
 }
 
 int GetRgnBox(HRGN region, RECT* box) {
-    RegionObject* r = RegionOf(region);
+    const auto r = RegionOf(region);
     if (!r || !box) return ERROR;
     *box = r->region.Bounds();
     return Complexity(r->region);
 }
 
 int SelectClipRgn(HDC hdc, HRGN region) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc) return ERROR;
     if (!region) {
         dc->SetAppClip(nullptr);
         return Complexity(dc->Clip());
     }
-    RegionObject* r = RegionOf(region);
+    const auto r = RegionOf(region);
     if (!r) return ERROR;
     // The region is in device units relative to the context's origin; it is copied.
     Region copy = r->region;
@@ -285,7 +284,7 @@ int SelectClipRgn(HDC hdc, HRGN region) {
 }
 
 int ExcludeClipRect(HDC hdc, int left, int top, int right, int bottom) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc) return ERROR;
     Region clip = dc->AppClip() ? *dc->AppClip() : dc->Visible();
     clip.Subtract(ToSurface(*dc, RECT{left, top, right, bottom}).Bounds());
@@ -294,7 +293,7 @@ int ExcludeClipRect(HDC hdc, int left, int top, int right, int bottom) {
 }
 
 int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc) return ERROR;
     Region clip = dc->AppClip() ? *dc->AppClip() : dc->Visible();
     clip.Intersect(ToSurface(*dc, RECT{left, top, right, bottom}).Bounds());
@@ -303,7 +302,7 @@ int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
 }
 
 int GetClipBox(HDC hdc, RECT* box) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc || !box) return ERROR;
     *box = dc->Clip().Bounds();
     OffsetRect(box, -dc->Offset().x, -dc->Offset().y);
@@ -311,7 +310,7 @@ int GetClipBox(HDC hdc, RECT* box) {
 }
 
 int FillRect(HDC hdc, const RECT* r, HBRUSH brush) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc || !r) return 0;
     COLORREF color;
     if (!Painter::BrushColor(brush, color)) return 0;
@@ -320,7 +319,7 @@ int FillRect(HDC hdc, const RECT* r, HBRUSH brush) {
 }
 
 int FrameRect(HDC hdc, const RECT* r, HBRUSH brush) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc || !r) return 0;
     COLORREF color;
     if (!Painter::BrushColor(brush, color)) return 0;
@@ -329,7 +328,7 @@ int FrameRect(HDC hdc, const RECT* r, HBRUSH brush) {
 }
 
 BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc) return FALSE;
     Painter p(*dc);
     RECT inside{left, top, right, bottom};
@@ -344,7 +343,7 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
 }
 
 BOOL MoveToEx(HDC hdc, int x, int y, POINT* previous) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc) return FALSE;
     if (previous) *previous = dc->current;
     dc->current = POINT{x, y};
@@ -352,7 +351,7 @@ BOOL MoveToEx(HDC hdc, int x, int y, POINT* previous) {
 }
 
 BOOL LineTo(HDC hdc, int x, int y) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc) return FALSE;
     if (PenObject* pen = dc->Pen(); pen && pen->style != PS_NULL)
         Painter(*dc).Line(dc->current, POINT{x, y}, pen->width, pen->color);
@@ -361,14 +360,14 @@ BOOL LineTo(HDC hdc, int x, int y) {
 }
 
 COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc) return CLR_INVALID;
     Painter(*dc).Fill(RECT{x, y, x + 1, y + 1}, color);
     return color;
 }
 
 COLORREF GetPixel(HDC hdc, int x, int y) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     Surface* s = dc ? dc->Target() : nullptr;
     if (!s) return CLR_INVALID;
     const POINT p{x + dc->Offset().x, y + dc->Offset().y};

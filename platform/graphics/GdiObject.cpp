@@ -1,22 +1,17 @@
 #include "platform/graphics/GdiObject.h"
 
-#include <mutex>
-#include <unordered_map>
-
 #include "platform/graphics/FontFace.h"
+#include "platform/graphics/ObjectTable.h"
 #include "platform/kernel/Immortal.h"
 
 namespace {
 
-struct Registry {
-    std::mutex lock;
-    std::unordered_map<GdiObject*, std::unique_ptr<GdiObject>> objects;
-};
-
-Registry& Objects() {
-    static Immortal<Registry> registry;
-    return *registry;
+ObjectTable<GdiObject>& Objects() {
+    static Immortal<ObjectTable<GdiObject>> objects(1);
+    return *objects;
 }
+
+std::uintptr_t ValueOf(HGDIOBJ handle) { return reinterpret_cast<std::uintptr_t>(handle); }
 
 }  // namespace
 
@@ -24,27 +19,17 @@ FontObject::FontObject(const LOGFONTA& font, bool stock) : GdiObject(GdiKind::Fo
 
 HGDIOBJ GdiObject::Adopt(std::unique_ptr<GdiObject> object) {
     if (!object) return nullptr;
-    HGDIOBJ handle = object->Handle();
-    std::lock_guard guard(Objects().lock);
-    Objects().objects.emplace(object.get(), std::move(object));
-    return handle;
+    GdiObject& adopted = *object;
+    // Nobody can look the object up before this returns its handle.
+    adopted.handle_ = reinterpret_cast<HGDIOBJ>(Objects().Insert(std::move(object)));
+    return adopted.handle_;
 }
 
-GdiObject* GdiObject::Find(HGDIOBJ handle) {
-    auto* key = reinterpret_cast<GdiObject*>(handle);
-    std::lock_guard guard(Objects().lock);
-    auto it = Objects().objects.find(key);
-    return it == Objects().objects.end() ? nullptr : it->second.get();
-}
+std::shared_ptr<GdiObject> GdiObject::Find(HGDIOBJ handle) { return Objects().Find(ValueOf(handle)); }
 
 bool GdiObject::Delete(HGDIOBJ handle) {
-    std::unique_ptr<GdiObject> doomed;
-    {
-        std::lock_guard guard(Objects().lock);
-        auto it = Objects().objects.find(reinterpret_cast<GdiObject*>(handle));
-        if (it == Objects().objects.end() || it->second->IsStock() || it->second->selections > 0) return false;
-        doomed = std::move(it->second);
-        Objects().objects.erase(it);
-    }
-    return true;
+    const auto removed = Objects().Remove(ValueOf(handle), [](const GdiObject& o) {
+        return !o.IsStock() && o.selections.load(std::memory_order_acquire) == 0;
+    });
+    return removed != nullptr;
 }

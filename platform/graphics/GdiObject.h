@@ -1,8 +1,10 @@
 #pragma once
-// Drawing objects behind the handles: pens, brushes, fonts, bitmaps and regions. A handle is the
-// object's address, checked against the live objects before use, so that a stale or foreign
-// handle is refused instead of followed.
+// Drawing objects behind the handles: pens, brushes, fonts, bitmaps and regions. A handle names a
+// slot of the live objects and the slot's generation (ObjectTable): a stale or foreign handle is
+// refused, also after a new object took the freed one's slot. Lookups share ownership, so that a
+// DeleteObject on one thread does not free what another is drawing with.
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -23,19 +25,27 @@ public:
 
     GdiKind Kind() const { return kind_; }
     bool IsStock() const { return stock_; }
-    HGDIOBJ Handle() { return reinterpret_cast<HGDIOBJ>(this); }
+    HGDIOBJ Handle() const { return handle_; }
 
-    // Device contexts that have it selected; it cannot be deleted meanwhile.
-    int selections = 0;
+    // Selections in device contexts (and their saved states); it cannot be deleted meanwhile.
+    // Stock objects are never deleted and not counted: every context selects them.
+    std::atomic<int> selections{0};
+    void Hold() {
+        if (!stock_) selections.fetch_add(1, std::memory_order_relaxed);
+    }
+    void Drop() {
+        if (!stock_) selections.fetch_sub(1, std::memory_order_acq_rel);
+    }
 
     // Registers an object and gives its handle.
     static HGDIOBJ Adopt(std::unique_ptr<GdiObject> object);
-    // The live object of a handle, of the kind asked for; null otherwise.
-    static GdiObject* Find(HGDIOBJ handle);
+    // The live object of a handle; null otherwise.
+    static std::shared_ptr<GdiObject> Find(HGDIOBJ handle);
+    // ...of the kind asked for.
     template <class T>
-    static T* FindAs(HGDIOBJ handle, GdiKind kind) {
-        GdiObject* o = Find(handle);
-        return o && o->Kind() == kind ? static_cast<T*>(o) : nullptr;
+    static std::shared_ptr<T> FindAs(HGDIOBJ handle, GdiKind kind) {
+        std::shared_ptr<GdiObject> o = Find(handle);
+        return o && o->Kind() == kind ? std::static_pointer_cast<T>(std::move(o)) : nullptr;
     }
     // Deletes a registered object: false for a stock object, one still selected, or no object.
     static bool Delete(HGDIOBJ handle);
@@ -43,6 +53,7 @@ public:
 private:
     GdiKind kind_;
     bool stock_;
+    HGDIOBJ handle_ = nullptr;  // set once, when adopted
 };
 
 struct PenObject : GdiObject {

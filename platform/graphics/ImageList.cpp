@@ -1,13 +1,12 @@
 #include "platform/graphics/ImageList.h"
 
 #include <memory>
-#include <mutex>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "platform/graphics/DeviceContext.h"
 #include "platform/graphics/GdiObject.h"
+#include "platform/graphics/ObjectTable.h"
 #include "platform/graphics/Painter.h"
 #include "platform/graphics/ResourceImages.h"
 #include "platform/kernel/Immortal.h"
@@ -22,21 +21,12 @@ struct ImageListObject {
     std::vector<PixelArt> images;
 };
 
-struct Lists {
-    std::mutex lock;
-    std::unordered_map<ImageListObject*, std::unique_ptr<ImageListObject>> live;
-};
-
-Lists& All() {
-    static Immortal<Lists> lists;
+ObjectTable<ImageListObject>& All() {
+    static Immortal<ObjectTable<ImageListObject>> lists(4);
     return *lists;
 }
 
-ImageListObject* Find(HIMAGELIST list) {
-    std::lock_guard guard(All().lock);
-    auto it = All().live.find(reinterpret_cast<ImageListObject*>(list));
-    return it == All().live.end() ? nullptr : it->second.get();
-}
+std::shared_ptr<ImageListObject> Find(HIMAGELIST list) { return All().Find(reinterpret_cast<std::uintptr_t>(list)); }
 
 // The images of a strip `source` (as wide as some images), transparent where `isClear` says.
 template <class Clear>
@@ -70,29 +60,22 @@ HIMAGELIST ImageList_Create(int width, int height, UINT flags, int initial, int)
     list->height = height;
     list->flags = flags;
     list->images.reserve(initial > 0 ? static_cast<std::size_t>(initial) : 0);
-    auto* key = list.get();
-    std::lock_guard guard(All().lock);
-    All().live.emplace(key, std::move(list));
-    return reinterpret_cast<HIMAGELIST>(key);
+    return reinterpret_cast<HIMAGELIST>(All().Insert(std::move(list)));
 }
 
 BOOL ImageList_Destroy(HIMAGELIST list) {
-    std::unique_ptr<ImageListObject> doomed;
-    std::lock_guard guard(All().lock);
-    auto it = All().live.find(reinterpret_cast<ImageListObject*>(list));
-    if (it == All().live.end()) return FALSE;
-    doomed = std::move(it->second);
-    All().live.erase(it);
-    return TRUE;
+    const auto removed =
+        All().Remove(reinterpret_cast<std::uintptr_t>(list), [](const ImageListObject&) { return true; });
+    return removed ? TRUE : FALSE;
 }
 
 int ImageList_GetImageCount(HIMAGELIST list) {
-    ImageListObject* l = Find(list);
+    const auto l = Find(list);
     return l ? static_cast<int>(l->images.size()) : 0;
 }
 
 BOOL ImageList_GetIconSize(HIMAGELIST list, int* width, int* height) {
-    ImageListObject* l = Find(list);
+    const auto l = Find(list);
     if (!l || !width || !height) return FALSE;
     *width = l->width;
     *height = l->height;
@@ -100,19 +83,19 @@ BOOL ImageList_GetIconSize(HIMAGELIST list, int* width, int* height) {
 }
 
 COLORREF ImageList_SetBkColor(HIMAGELIST list, COLORREF color) {
-    ImageListObject* l = Find(list);
+    const auto l = Find(list);
     return l ? std::exchange(l->background, color) : CLR_NONE;
 }
 
 COLORREF ImageList_GetBkColor(HIMAGELIST list) {
-    ImageListObject* l = Find(list);
+    const auto l = Find(list);
     return l ? l->background : CLR_NONE;
 }
 
 int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP mask) {
-    ImageListObject* l = Find(list);
-    auto* bitmap = GdiObject::FindAs<BitmapObject>(image, GdiKind::Bitmap);
-    auto* maskBitmap = GdiObject::FindAs<BitmapObject>(mask, GdiKind::Bitmap);
+    const auto l = Find(list);
+    const auto bitmap = GdiObject::FindAs<BitmapObject>(image, GdiKind::Bitmap);
+    const auto maskBitmap = GdiObject::FindAs<BitmapObject>(mask, GdiKind::Bitmap);
     if (!l || !bitmap) return -1;
     return AddStrip(*l, bitmap->surface, [&](int x, int y) {
         return maskBitmap && x < maskBitmap->surface.Width() && y < maskBitmap->surface.Height() &&
@@ -121,16 +104,16 @@ int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP mask) {
 }
 
 int ImageList_AddMasked(HIMAGELIST list, HBITMAP image, COLORREF mask) {
-    ImageListObject* l = Find(list);
-    auto* bitmap = GdiObject::FindAs<BitmapObject>(image, GdiKind::Bitmap);
+    const auto l = Find(list);
+    const auto bitmap = GdiObject::FindAs<BitmapObject>(image, GdiKind::Bitmap);
     if (!l || !bitmap) return -1;
     const std::uint32_t clear = Surface::PixelOf(mask);
     return AddStrip(*l, bitmap->surface, [&](int x, int y) { return bitmap->surface.At(x, y) == clear; });
 }
 
 int ImageList_ReplaceIcon(HIMAGELIST list, int index, HICON icon) {
-    ImageListObject* l = Find(list);
-    IconObject* i = IconObject::Find(icon);
+    const auto l = Find(list);
+    const auto i = IconObject::Find(icon);
     if (!l || !i || index < -1 || index >= static_cast<int>(l->images.size())) return -1;
     PixelArt image = i->Sized(l->width, l->height);
     if (index == -1) {
@@ -142,7 +125,7 @@ int ImageList_ReplaceIcon(HIMAGELIST list, int index, HICON icon) {
 }
 
 BOOL ImageList_Remove(HIMAGELIST list, int index) {
-    ImageListObject* l = Find(list);
+    const auto l = Find(list);
     if (!l || index < -1 || index >= static_cast<int>(l->images.size())) return FALSE;
     if (index == -1)
         l->images.clear();
@@ -152,8 +135,8 @@ BOOL ImageList_Remove(HIMAGELIST list, int index) {
 }
 
 BOOL ImageList_Draw(HIMAGELIST list, int index, HDC hdc, int x, int y, UINT style) {
-    ImageListObject* l = Find(list);
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto l = Find(list);
+    const auto dc = DeviceContext::Find(hdc);
     if (!l || !dc || index < 0 || index >= static_cast<int>(l->images.size())) return FALSE;
     const PixelArt& image = l->images[static_cast<std::size_t>(index)];
     Painter p(*dc);
@@ -169,8 +152,8 @@ BOOL ImageList_Draw(HIMAGELIST list, int index, HDC hdc, int x, int y, UINT styl
 }
 
 BOOL ImageList_DrawMonochrome(HIMAGELIST list, int index, HDC hdc, int x, int y, COLORREF color) {
-    ImageListObject* l = Find(list);
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto l = Find(list);
+    const auto dc = DeviceContext::Find(hdc);
     if (!l || !dc || index < 0 || index >= static_cast<int>(l->images.size())) return FALSE;
     const PixelArt& image = l->images[static_cast<std::size_t>(index)];
     Painter(*dc).Stamp(image.image, image.transparent.data(), x, y, color);

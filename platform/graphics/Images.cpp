@@ -13,7 +13,7 @@ int IdOf(LPCSTR name) { return IS_INTRESOURCE(name) ? static_cast<int>(reinterpr
 }  // namespace
 
 HBITMAP LoadBitmapA(HINSTANCE, LPCSTR name) {
-    const PixelArt* art = ResourceImages::Bitmap(IdOf(name));
+    const auto art = ResourceImages::Bitmap(IdOf(name));
     if (!art) return nullptr;
     auto bitmap = std::make_unique<BitmapObject>(art->image.Width(), art->image.Height());
     bitmap->surface = art->image;
@@ -22,7 +22,7 @@ HBITMAP LoadBitmapA(HINSTANCE, LPCSTR name) {
 
 HBITMAP CreateMappedBitmap(HINSTANCE instance, std::intptr_t id, UINT, const COLORMAP* map, int mapCount) {
     HBITMAP handle = LoadBitmapA(instance, MAKEINTRESOURCEA(static_cast<WORD>(id)));
-    auto* bitmap = GdiObject::FindAs<BitmapObject>(handle, GdiKind::Bitmap);
+    const auto bitmap = GdiObject::FindAs<BitmapObject>(handle, GdiKind::Bitmap);
     if (!bitmap) return nullptr;
     const COLORMAP defaults[] = {{RGB(0, 0, 0), GetSysColor(COLOR_BTNTEXT)},
                                  {RGB(128, 128, 128), GetSysColor(COLOR_BTNSHADOW)},
@@ -58,8 +58,8 @@ HICON LoadIconA(HINSTANCE, LPCSTR name) {
 BOOL DestroyIcon(HICON icon) { return IconObject::Destroy(icon) ? TRUE : FALSE; }
 
 BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int width, int height, UINT, HBRUSH background, UINT flags) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
-    IconObject* object = IconObject::Find(icon);
+    const auto dc = DeviceContext::Find(hdc);
+    const auto object = IconObject::Find(icon);
     if (!dc || !object || object->sizes.empty()) return FALSE;
     if (width <= 0 || height <= 0) {
         width = object->sizes.front().image.Width();

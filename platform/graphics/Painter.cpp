@@ -27,7 +27,7 @@ bool Painter::BrushColor(HBRUSH brush, COLORREF& color) {
         color = GetSysColor(static_cast<int>(value) - 1);
         return true;
     }
-    auto* b = GdiObject::FindAs<BrushObject>(brush, GdiKind::Brush);
+    const auto b = GdiObject::FindAs<BrushObject>(brush, GdiKind::Brush);
     if (!b || b->hollow) return false;
     color = b->color;
     return true;

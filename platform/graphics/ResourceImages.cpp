@@ -2,17 +2,17 @@
 
 #include <map>
 #include <mutex>
-#include <unordered_map>
 
+#include "platform/graphics/ObjectTable.h"
 #include "platform/kernel/Immortal.h"
 
 namespace {
 
 struct Resources {
     std::mutex lock;
-    std::map<int, PixelArt> bitmaps;
+    std::map<int, std::shared_ptr<const PixelArt>> bitmaps;
     std::map<int, std::vector<PixelArt>> icons;
-    std::unordered_map<IconObject*, std::unique_ptr<IconObject>> liveIcons;
+    ObjectTable<IconObject> liveIcons{3};  // has its own lock
 };
 
 Resources& All() {
@@ -31,7 +31,7 @@ std::string ResourceImages::AddBitmap(int id, std::string_view pixelArt) {
         for (int x = 0; x < art.image.Width(); ++x)
             if (art.transparent[static_cast<std::size_t>(y) * art.image.Width() + x]) art.image.Row(y)[x] = 0xC0C0C0;
     std::lock_guard guard(All().lock);
-    All().bitmaps[id] = std::move(art);
+    All().bitmaps[id] = std::make_shared<const PixelArt>(std::move(art));
     return {};
 }
 
@@ -44,10 +44,10 @@ std::string ResourceImages::AddIcon(int id, std::string_view pixelArt) {
     return {};
 }
 
-const PixelArt* ResourceImages::Bitmap(int id) {
+std::shared_ptr<const PixelArt> ResourceImages::Bitmap(int id) {
     std::lock_guard guard(All().lock);
     auto it = All().bitmaps.find(id);
-    return it == All().bitmaps.end() ? nullptr : &it->second;
+    return it == All().bitmaps.end() ? nullptr : it->second;
 }
 
 std::vector<PixelArt> ResourceImages::Icon(int id) {
@@ -78,24 +78,14 @@ PixelArt IconObject::Sized(int width, int height) const {
 }
 
 HICON IconObject::Adopt(std::unique_ptr<IconObject> icon) {
-    auto* key = icon.get();
-    std::lock_guard guard(All().lock);
-    All().liveIcons.emplace(key, std::move(icon));
-    return reinterpret_cast<HICON>(key);
+    return reinterpret_cast<HICON>(All().liveIcons.Insert(std::move(icon)));
 }
 
-IconObject* IconObject::Find(HICON icon) {
-    std::lock_guard guard(All().lock);
-    auto it = All().liveIcons.find(reinterpret_cast<IconObject*>(icon));
-    return it == All().liveIcons.end() ? nullptr : it->second.get();
+std::shared_ptr<IconObject> IconObject::Find(HICON icon) {
+    return All().liveIcons.Find(reinterpret_cast<std::uintptr_t>(icon));
 }
 
 bool IconObject::Destroy(HICON icon) {
-    std::unique_ptr<IconObject> doomed;
-    std::lock_guard guard(All().lock);
-    auto it = All().liveIcons.find(reinterpret_cast<IconObject*>(icon));
-    if (it == All().liveIcons.end()) return false;
-    doomed = std::move(it->second);
-    All().liveIcons.erase(it);
-    return true;
+    return All().liveIcons.Remove(reinterpret_cast<std::uintptr_t>(icon), [](const IconObject&) { return true; }) !=
+           nullptr;
 }

@@ -17,18 +17,19 @@ public:
     static std::string AddBitmap(int id, std::string_view pixelArt);
     static std::string AddIcon(int id, std::string_view pixelArt);
 
-    static const PixelArt* Bitmap(int id);
+    // A bitmap resource, or null; shared, so that one added again later leaves it intact.
+    static std::shared_ptr<const PixelArt> Bitmap(int id);
     // Every size of an icon resource; empty when there is none.
     static std::vector<PixelArt> Icon(int id);
 };
 
-// The object behind an HICON: one image a size.
+// The object behind an HICON: one image a size. Its handle is an ObjectTable handle.
 struct IconObject {
     std::vector<PixelArt> sizes;
 
     // The image of that size, else the largest scaled to it.
     PixelArt Sized(int width, int height) const;
     static HICON Adopt(std::unique_ptr<IconObject> icon);
-    static IconObject* Find(HICON icon);
+    static std::shared_ptr<IconObject> Find(HICON icon);
     static bool Destroy(HICON icon);
 };

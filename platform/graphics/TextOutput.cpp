@@ -129,7 +129,7 @@ std::vector<Line> Lines(FontFace& face, const Line& text, UINT format, int width
 }  // namespace
 
 BOOL GetTextMetricsA(HDC hdc, TEXTMETRICA* metrics) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     FontFace* face = dc ? FaceOf(*dc) : nullptr;
     if (!face || !metrics) return FALSE;
     *metrics = face->Metrics();
@@ -137,7 +137,7 @@ BOOL GetTextMetricsA(HDC hdc, TEXTMETRICA* metrics) {
 }
 
 BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR text, int length, SIZE* size) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     FontFace* face = dc ? FaceOf(*dc) : nullptr;
     if (!face || !size) return FALSE;
     int width = 0;
@@ -147,7 +147,7 @@ BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR text, int length, SIZE* size) {
 }
 
 BOOL GetCharWidth32A(HDC hdc, UINT first, UINT last, int* widths) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     FontFace* face = dc ? FaceOf(*dc) : nullptr;
     if (!face || !widths || last < first) return FALSE;
     for (UINT c = first; c <= last; ++c) {
@@ -159,7 +159,7 @@ BOOL GetCharWidth32A(HDC hdc, UINT first, UINT last, int* widths) {
 }
 
 BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* r, LPCSTR text, UINT length, const int* dx) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     FontFace* face = dc ? FaceOf(*dc) : nullptr;
     if (!face) return FALSE;
     const std::u32string chars = TextCodec::Decode(Bytes(text, static_cast<int>(length)));
@@ -189,7 +189,7 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int length) {
 }
 
 int DrawTextA(HDC hdc, LPCSTR text, int length, RECT* r, UINT format) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     FontFace* face = dc ? FaceOf(*dc) : nullptr;
     if (!face || !r) return 0;
     const bool tabs = format & DT_EXPANDTABS;

@@ -33,6 +33,7 @@
 #include "platform/controls/StatusBar.h"
 #include "platform/controls/Toolbar.h"
 #include "platform/controls/Tooltip.h"
+#include "platform/drivers/DriverChoice.h"
 #include "platform/drivers/HeadlessDriver.h"
 #include "platform/graphics/Gdi.h"
 #include "platform/graphics/ImageList.h"
@@ -583,6 +584,7 @@ int main(int argc, char** argv) {
     }
     const bool headless = gShot.menuFile != nullptr;
     if (headless) gShot.display = &HeadlessDriver::Install(SIZE{1280, 1024});
+    else DriverChoice::Install();
     InitCommonControls();
     if (const std::string error = RegisterImageResources(); !error.empty()) {
         std::fprintf(stderr, "controls-gallery: %s\n", error.c_str());

@@ -16,6 +16,7 @@
 #include "platform/controls/AcceleratorTable.h"
 #include "platform/controls/DialogTemplate.h"
 #include "platform/controls/MenuRegistry.h"
+#include "platform/drivers/DriverChoice.h"
 #include "platform/drivers/HeadlessDriver.h"
 #include "platform/framework/AfxMsg.h"
 #include "platform/framework/CCmdUI.h"
@@ -354,7 +355,10 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (theApp.snapshot) theApp.headless = &HeadlessDriver::Install();
+    if (theApp.snapshot)
+        theApp.headless = &HeadlessDriver::Install();
+    else
+        DriverChoice::Install();
     char* name = argv[0];
     return AfxWinMain(1, &name);
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/drivers/DriverChoice.h"
 #include "platform/drivers/HeadlessDriver.h"
 #include "platform/graphics/Edges.h"
 #include "platform/graphics/Gdi.h"
@@ -181,6 +182,7 @@ int main(int argc, char** argv) {
         }
     }
     HeadlessDriver* headless = snapshot ? &HeadlessDriver::Install() : nullptr;
+    if (!headless) std::printf("display: %s\n", DriverChoice::Install());
 
     Register("SampleFrame", FrameProc, CS_DBLCLKS);
     Register("SampleChild", ChildProc, 0);

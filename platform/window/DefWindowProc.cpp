@@ -3,14 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/drivers/DisplayDriver.h"
 #include "platform/graphics/Edges.h"
 #include "platform/graphics/Gdi.h"
 #include "platform/graphics/Rects.h"
 #include "platform/graphics/SystemColors.h"
+#include "platform/window/DisplayDriver.h"
+#include "platform/window/LockedWindow.h"
+#include "platform/window/MenuBarHost.h"
 #include "platform/window/NonClientScrollBars.h"
 #include "platform/window/ScrollBarStore.h"
-#include "platform/window/MenuBarHost.h"
 #include "platform/window/WindowManager.h"
 #include "platform/window/Windows.h"
 
@@ -27,24 +28,24 @@ bool HasDialogFrame(DWORD style, DWORD exStyle) {
     return (style & WS_CAPTION) == WS_DLGFRAME || (exStyle & WS_EX_DLGMODALFRAME);
 }
 
-LRESULT CalcSize(const Window& w, RECT* r) {
+LRESULT CalcSize(DWORD style, DWORD exStyle, bool topLevel, RECT* r) {
     if (!r) return 0;
-    if (FramedByDesktop(w.style, w.IsTopLevel())) {
-        NonClientScrollBars::CalcSize(w.style, *r);
+    if (FramedByDesktop(style, topLevel)) {
+        NonClientScrollBars::CalcSize(style, *r);
         return 0;
     }
     int edge = 0;
-    if (HasDialogFrame(w.style, w.exStyle))
+    if (HasDialogFrame(style, exStyle))
         edge += kDialogFrame;
-    else if (w.style & WS_BORDER)
+    else if (style & WS_BORDER)
         edge += kBorder;
-    if (w.exStyle & WS_EX_CLIENTEDGE) edge += kClientEdge;
-    if (w.exStyle & WS_EX_STATICEDGE) edge += kStaticEdge;
+    if (exStyle & WS_EX_CLIENTEDGE) edge += kClientEdge;
+    if (exStyle & WS_EX_STATICEDGE) edge += kStaticEdge;
     r->left += edge;
     r->top += edge;
     r->right = std::max(r->left, r->right - edge);
     r->bottom = std::max(r->top, r->bottom - edge);
-    NonClientScrollBars::CalcSize(w.style, *r);
+    NonClientScrollBars::CalcSize(style, *r);
     return 0;
 }
 
@@ -111,14 +112,13 @@ void AnnouncePosition(HWND hwnd, const WINDOWPOS* pos) {
 }  // namespace
 
 LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto w = Manager().Find(hwnd);
-    if (!w) return 0;
     DWORD style, exStyle;
     HWND parent;
     HCURSOR classCursor;
     HBRUSH background;
     {
-        std::lock_guard guard(Manager().Lock());
+        LockedWindow w(hwnd);
+        if (!w) return 0;
         style = w->style;
         exStyle = w->exStyle;
         parent = w->parent ? w->parent->handle : nullptr;
@@ -132,7 +132,7 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NCCALCSIZE: {
             // The bar sits right under the desktop's title, above any edge or scroll bar.
             MenuBarHost::ReserveBar(hwnd, reinterpret_cast<RECT*>(lParam));
-            return CalcSize(*w, reinterpret_cast<RECT*>(lParam));
+            return CalcSize(style, exStyle, !parent, reinterpret_cast<RECT*>(lParam));
         }
         case WM_NCHITTEST:
             return MenuBarHost::HitTest(hwnd, lParam, HitTest(hwnd, lParam));
@@ -158,24 +158,25 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETTEXT: {
             const char* text = lParam ? reinterpret_cast<const char*>(lParam) : "";
             {
-                std::lock_guard guard(Manager().Lock());
-                w->text = text;
+                LockedWindow w(hwnd);
+                if (w) w->text = text;
             }
-            if (!parent) Manager().Driver().SetTitle(hwnd, text);
+            if (!parent) Manager().Driver()->SetTitle(hwnd, text);
             return TRUE;
         }
         case WM_GETTEXT: {
             char* out = reinterpret_cast<char*>(lParam);
             if (!out || wParam == 0) return 0;
-            std::lock_guard guard(Manager().Lock());
+            LockedWindow w(hwnd);
+            if (!w) return 0;
             const std::size_t n = std::min<std::size_t>(wParam - 1, w->text.size());
             std::memcpy(out, w->text.data(), n);
             out[n] = '\0';
             return static_cast<LRESULT>(n);
         }
         case WM_GETTEXTLENGTH: {
-            std::lock_guard guard(Manager().Lock());
-            return static_cast<LRESULT>(w->text.size());
+            LockedWindow w(hwnd);
+            return w ? static_cast<LRESULT>(w->text.size()) : 0;
         }
         case WM_SETCURSOR:
             return SetCursorFor(wParam, lParam, parent, classCursor);

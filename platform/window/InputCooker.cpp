@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/window/LockedWindow.h"
 #include "platform/window/WindowManager.h"
 #include "platform/window/Windows.h"
 
@@ -15,14 +16,16 @@ constexpr int kDoubleClickReach = 2;  // pixels either way: a 4 by 4 square, as 
 bool Down(const ThreadQueue& q, int vk) { return q.keyState[vk] & 0x80; }
 
 // A window takes mouse input only while it and its parents are enabled.
-bool TakesInput(Window* w) {
+bool TakesInput(Window* w) REQUIRES(gWindowLock) {
     for (; w; w = w->parent)
         if (w->style & WS_DISABLED) return false;
     return true;
 }
 
 // A popup without a caption (a menu, a tool tip) does not take the activation from its owner.
-bool Activates(const Window* top) { return !(top->style & WS_POPUP) || (top->style & WS_CAPTION) == WS_CAPTION; }
+bool Activates(const Window* top) REQUIRES(gWindowLock) {
+    return !(top->style & WS_POPUP) || (top->style & WS_CAPTION) == WS_CAPTION;
+}
 
 void Push(ThreadQueue& q, const MSG& msg) {
     // Moves not yet taken collapse into the latest: a slow window does not lag behind the pointer.
@@ -36,30 +39,28 @@ void Push(ThreadQueue& q, const MSG& msg) {
     q.cooked.push_back(msg);
 }
 
-void CookMouse(ThreadQueue& q, const RawInput& raw) {
+void CookMouse(ThreadQueue& q, const RawInput& raw) EXCLUDES(gWindowLock) {
     const int button = raw.button >= 0 && raw.button < 3 ? raw.button : 0;
     if (raw.kind == RawInput::Kind::ButtonDown) q.keyState[kButtonKeys[button]] |= 0x80;
     if (raw.kind == RawInput::Kind::ButtonUp) q.keyState[kButtonKeys[button]] &= ~0x80;
 
-    HWND target = nullptr;
-    bool captured = false, enabled = true, doubleClicks = false;
-    Window* top = nullptr;
+    HWND target = nullptr, top = nullptr;
+    bool captured = false, enabled = true, doubleClicks = false, activates = false;
     {
-        std::lock_guard guard(Manager().Lock());
-        auto held = Manager().capture ? Manager().Find(Manager().capture) : nullptr;
-        if (held && held->thread == &q) {
-            target = held->handle;
+        Mutex::Guard guard(gWindowLock);
+        Window* w = Manager().capture ? Manager().Find(Manager().capture) : nullptr;
+        if (w && w->thread == &q) {
             captured = true;
         } else {
-            auto under = Manager().Find(raw.topLevel);
-            if (!under || under->thread != &q || !Manager().IsShown(under.get())) return;
-            Window* hit = WindowManager::ChildAt(
-                under.get(), POINT{raw.screen.x - under->rect.left, raw.screen.y - under->rect.top});
-            target = hit->handle;
-            enabled = TakesInput(hit);
+            Window* under = Manager().Find(raw.topLevel);
+            if (!under || under->thread != &q || !WindowManager::IsShown(under)) return;
+            w = WindowManager::ChildAt(under, POINT{raw.screen.x - under->rect.left, raw.screen.y - under->rect.top});
+            enabled = TakesInput(w);
         }
-        auto w = Manager().Find(target);
-        top = WindowManager::TopLevelOf(w.get());
+        target = w->handle;
+        Window* topWindow = WindowManager::TopLevelOf(w);
+        top = topWindow->handle;
+        activates = Activates(topWindow);
         doubleClicks = w->classStyle & CS_DBLCLKS;
     }
     const LPARAM screen = MAKELPARAM(raw.screen.x, raw.screen.y);
@@ -68,7 +69,7 @@ void CookMouse(ThreadQueue& q, const RawInput& raw) {
         // The wheel turns what has the focus; over a window of another program, what is under it.
         HWND to = target;
         if (HWND focus = GetFocus()) {
-            auto f = Manager().Find(focus);
+            LockedWindow f(focus);
             if (f && f->thread == &q) to = focus;
         }
         Push(q, MSG{to, WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(InputCooker::MouseKeys(q)), raw.wheel), screen,
@@ -92,7 +93,7 @@ void CookMouse(ThreadQueue& q, const RawInput& raw) {
     }
 
     if (raw.kind == RawInput::Kind::ButtonDown) {
-        if (top && Activates(top) && GetActiveWindow() != top->handle) SetActiveWindow(top->handle);
+        if (activates && GetActiveWindow() != top) SetActiveWindow(top);
         const ThreadQueue::Click& last = q.lastClick;
         const bool again = doubleClicks && last.hwnd == target && last.button == button &&
                            raw.time - last.time <= GetDoubleClickTime() &&
@@ -116,7 +117,7 @@ void CookMouse(ThreadQueue& q, const RawInput& raw) {
     }
 }
 
-void CookKey(ThreadQueue& q, const RawInput& raw) {
+void CookKey(ThreadQueue& q, const RawInput& raw) EXCLUDES(gWindowLock) {
     const bool down = raw.kind == RawInput::Kind::KeyDown;
     const int vk = raw.vk & 0xFF;
     BYTE& state = q.keyState[vk];
@@ -131,10 +132,10 @@ void CookKey(ThreadQueue& q, const RawInput& raw) {
     HWND target = nullptr;
     POINT cursor;
     {
-        std::lock_guard guard(Manager().Lock());
+        Mutex::Guard guard(gWindowLock);
         cursor = Manager().cursorPos;
         for (HWND candidate : {Manager().focus, Manager().active}) {
-            auto w = candidate ? Manager().Find(candidate) : nullptr;
+            Window* w = candidate ? Manager().Find(candidate) : nullptr;
             if (w && w->thread == &q) {
                 target = candidate;
                 break;

@@ -6,10 +6,11 @@
 // ones that count.
 
 #include "platform/window/ThreadQueue.h"
+#include "platform/window/WindowLock.h"
 
 class InputCooker {
 public:
-    static void Cook(ThreadQueue& q, const RawInput& raw);
+    static void Cook(ThreadQueue& q, const RawInput& raw) EXCLUDES(gWindowLock);
 
     // The key state a thread sees (high bit: down; low bit: toggled).
     static WPARAM MouseKeys(const ThreadQueue& q);

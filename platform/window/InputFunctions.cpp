@@ -1,7 +1,7 @@
 // Focus, activation, capture, the cursor and the keyboard's state.
 
-#include "platform/drivers/DisplayDriver.h"
 #include "platform/kernel/LastError.h"
+#include "platform/window/DisplayDriver.h"
 #include "platform/window/WindowManager.h"
 #include "platform/window/Windows.h"
 
@@ -23,8 +23,7 @@ short KeyStateOf(BYTE state) {
 
 HWND SetFocus(HWND hwnd) {
     if (hwnd) {
-        auto w = Manager().Find(hwnd);
-        if (!w) {
+        if (!IsWindow(hwnd)) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return nullptr;
         }
@@ -34,7 +33,7 @@ HWND SetFocus(HWND hwnd) {
     }
     HWND old;
     {
-        std::lock_guard guard(Manager().Lock());
+        Mutex::Guard guard(gWindowLock);
         old = Manager().focus;
         if (old == hwnd) return old;
         Manager().focus = hwnd;
@@ -45,7 +44,7 @@ HWND SetFocus(HWND hwnd) {
 }
 
 HWND GetFocus() {
-    std::lock_guard guard(Manager().Lock());
+    Mutex::Guard guard(gWindowLock);
     return Manager().focus;
 }
 
@@ -54,7 +53,7 @@ HWND SetActiveWindow(HWND hwnd) {
     if (hwnd && !top) return nullptr;
     HWND old;
     {
-        std::lock_guard guard(Manager().Lock());
+        Mutex::Guard guard(gWindowLock);
         old = Manager().active;
         if (old == top) return old;
         Manager().active = top;
@@ -72,7 +71,7 @@ HWND SetActiveWindow(HWND hwnd) {
 }
 
 HWND GetActiveWindow() {
-    std::lock_guard guard(Manager().Lock());
+    Mutex::Guard guard(gWindowLock);
     return Manager().active;
 }
 
@@ -88,7 +87,7 @@ HWND SetCapture(HWND hwnd) {
     if (!IsWindow(hwnd)) return nullptr;
     HWND old;
     {
-        std::lock_guard guard(Manager().Lock());
+        Mutex::Guard guard(gWindowLock);
         old = Manager().capture;
         Manager().capture = hwnd;
     }
@@ -99,7 +98,7 @@ HWND SetCapture(HWND hwnd) {
 BOOL ReleaseCapture() {
     HWND old;
     {
-        std::lock_guard guard(Manager().Lock());
+        Mutex::Guard guard(gWindowLock);
         old = Manager().capture;
         Manager().capture = nullptr;
     }
@@ -108,7 +107,7 @@ BOOL ReleaseCapture() {
 }
 
 HWND GetCapture() {
-    std::lock_guard guard(Manager().Lock());
+    Mutex::Guard guard(gWindowLock);
     return Manager().capture;
 }
 
@@ -125,22 +124,22 @@ HCURSOR LoadCursorA(HINSTANCE, LPCSTR name) {
 HCURSOR SetCursor(HCURSOR cursor) {
     HCURSOR old;
     {
-        std::lock_guard guard(Manager().Lock());
+        Mutex::Guard guard(gWindowLock);
         old = Manager().cursor;
         Manager().cursor = cursor;
     }
-    if (old != cursor) Manager().Driver().SetCursor(cursor);
+    if (old != cursor) Manager().Driver()->SetCursor(cursor);
     return old;
 }
 
 HCURSOR GetCursor() {
-    std::lock_guard guard(Manager().Lock());
+    Mutex::Guard guard(gWindowLock);
     return Manager().cursor;
 }
 
 BOOL GetCursorPos(POINT* p) {
     if (!p) return FALSE;
-    std::lock_guard guard(Manager().Lock());
+    Mutex::Guard guard(gWindowLock);
     *p = Manager().cursorPos;
     return TRUE;
 }
@@ -148,7 +147,7 @@ BOOL GetCursorPos(POINT* p) {
 short GetKeyState(int vk) { return KeyStateOf(ThreadQueue::Current().keyState[vk & 0xFF]); }
 
 short GetAsyncKeyState(int vk) {
-    std::lock_guard guard(Manager().Lock());
+    Mutex::Guard guard(gWindowLock);
     return static_cast<short>(KeyStateOf(Manager().asyncKeys[vk & 0xFF]) & 0x8000);
 }
 

@@ -3,12 +3,10 @@
 #include <atomic>
 
 #include "platform/graphics/Rects.h"
-#include "platform/window/WindowManager.h"
+#include "platform/window/LockedWindow.h"
 #include "platform/window/Windows.h"
 
 namespace {
-
-WindowManager& Manager() { return WindowManager::Instance(); }
 
 std::atomic<MenuBarHost*> gHost{nullptr};
 
@@ -24,16 +22,14 @@ constexpr DWORD kRepeat = 1u << 30;
 void MenuBarHost::Register(MenuBarHost* host) { gHost = host; }
 
 HMENU MenuBarHost::MenuOf(HWND hwnd) {
-    auto w = Manager().Find(hwnd);
+    LockedWindow w(hwnd);
     if (!w) return nullptr;
-    std::lock_guard guard(Manager().Lock());
     return (w->style & WS_CHILD) ? nullptr : w->menu;
 }
 
 bool MenuBarHost::SetMenuOf(HWND hwnd, HMENU menu) {
-    auto w = Manager().Find(hwnd);
+    LockedWindow w(hwnd);
     if (!w) return false;
-    std::lock_guard guard(Manager().Lock());
     if (w->style & WS_CHILD) return false;
     w->menu = menu;
     return true;

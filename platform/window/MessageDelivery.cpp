@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
-#include "platform/drivers/DisplayDriver.h"
 #include "platform/kernel/LastError.h"
 #include "platform/kernel/Threads.h"
+#include "platform/window/DisplayDriver.h"
 #include "platform/window/InputCooker.h"
+#include "platform/window/LockedWindow.h"
 #include "platform/window/WindowManager.h"
 #include "platform/window/Windows.h"
 
@@ -22,13 +23,12 @@ struct Filter {
     std::vector<HWND> family;
     UINT first = 0, last = 0;
 
-    static Filter For(HWND window, UINT first, UINT last) {
+    static Filter For(HWND window, UINT first, UINT last) EXCLUDES(gWindowLock) {
         Filter f{window, {}, first, last};
         if (!window || window == reinterpret_cast<HWND>(-1)) return f;
-        std::lock_guard guard(Manager().Lock());
-        auto w = Manager().Find(window);
+        LockedWindow w(window);
         std::vector<Window*> pending;
-        if (w) pending.push_back(w.get());
+        if (w) pending.push_back(w.Get());
         while (!pending.empty()) {
             Window* next = pending.back();
             pending.pop_back();
@@ -49,73 +49,33 @@ struct Filter {
 
 bool InRange(UINT message, UINT first, UINT last) { return (!first && !last) || (message >= first && message <= last); }
 
-bool IsOwnMessage(UINT message) { return message >= kWmRunShowWindow && message <= kWmDisplayExpose; }
-
-// Handles the window system's own messages; false for any other.
-bool RunOwnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-        case kWmRunShowWindow:
-            result = ShowWindow(hwnd, static_cast<int>(wParam));
-            return true;
-        case kWmRunSetWindowPos: {
-            const auto* p = reinterpret_cast<const WINDOWPOS*>(lParam);
-            result = SetWindowPos(hwnd, p->hwndInsertAfter, p->x, p->y, p->cx, p->cy, p->flags);
-            return true;
+// Runs the window system's own work queued for the thread's windows.
+void RunTasks(ThreadQueue& q) EXCLUDES(gWindowLock) {
+    for (;;) {
+        WindowTask task;
+        {
+            Mutex::Guard guard(q.lock);
+            if (q.tasks.empty()) return;
+            task = std::move(q.tasks.front());
+            q.tasks.pop_front();
         }
-        case kWmDisplayMoved:
-            result = SetWindowPos(hwnd, nullptr, GET_X_LPARAM(static_cast<LPARAM>(wParam)),
-                                  GET_Y_LPARAM(static_cast<LPARAM>(wParam)), LOWORD(lParam), HIWORD(lParam),
-                                  SWP_NOZORDER | SWP_NOACTIVATE | kSwpFromDriver);
-            return true;
-        case kWmDisplayActivate:
-            if (wParam)
-                SetActiveWindow(hwnd);
-            else if (GetActiveWindow() == hwnd)
-                SetActiveWindow(nullptr);
-            result = 0;
-            return true;
-        case kWmDisplayExpose: {
-            auto w = Manager().Find(hwnd);
-            if (w) {
-                std::lock_guard guard(Manager().Lock());
-                w->dirty.Set(RECT{0, 0, w->Width(), w->Height()});
-            }
-            if (w) MessageDelivery::Present(*w->thread);
-            result = 0;
-            return true;
-        }
-        default:
-            return false;
+        if (Manager().Exists(task.hwnd)) task.run();
     }
 }
 
-// The first posted message that matches; the window system's own are run on the way.
-enum class Found { None, Message, Ran };
-
-Found TakePosted(ThreadQueue& q, MSG* msg, const Filter& filter, bool remove) {
-    MSG own{};
-    {
-        std::lock_guard guard(q.lock);
-        for (auto it = q.posted.begin(); it != q.posted.end(); ++it) {
-            if (IsOwnMessage(it->message)) {
-                own = *it;
-                q.posted.erase(it);
-                break;
-            }
-            if (!filter.Takes(it->hwnd, it->message)) continue;
-            *msg = *it;
-            if (remove) q.posted.erase(it);
-            return Found::Message;
-        }
+bool TakePosted(ThreadQueue& q, MSG* msg, const Filter& filter, bool remove) {
+    Mutex::Guard guard(q.lock);
+    for (auto it = q.posted.begin(); it != q.posted.end(); ++it) {
+        if (!filter.Takes(it->hwnd, it->message)) continue;
+        *msg = *it;
+        if (remove) q.posted.erase(it);
+        return true;
     }
-    if (!own.message) return Found::None;
-    LRESULT ignored;
-    if (Manager().Find(own.hwnd)) RunOwnMessage(own.hwnd, own.message, own.wParam, own.lParam, ignored);
-    return Found::Ran;
+    return false;
 }
 
 // The first input message that matches, making raw input into messages as far as needed.
-bool TakeInput(ThreadQueue& q, MSG* msg, const Filter& filter, bool remove) {
+bool TakeInput(ThreadQueue& q, MSG* msg, const Filter& filter, bool remove) EXCLUDES(gWindowLock) {
     for (;;) {
         for (auto it = q.cooked.begin(); it != q.cooked.end(); ++it) {
             if (!filter.Takes(it->hwnd, it->message)) continue;
@@ -125,7 +85,7 @@ bool TakeInput(ThreadQueue& q, MSG* msg, const Filter& filter, bool remove) {
         }
         RawInput raw;
         {
-            std::lock_guard guard(q.lock);
+            Mutex::Guard guard(q.lock);
             if (q.input.empty()) return false;
             raw = q.input.front();
             q.input.pop_front();
@@ -135,7 +95,7 @@ bool TakeInput(ThreadQueue& q, MSG* msg, const Filter& filter, bool remove) {
 }
 
 bool TakeQuit(ThreadQueue& q, MSG* msg, bool remove) {
-    std::lock_guard guard(q.lock);
+    Mutex::Guard guard(q.lock);
     if (!q.quitPosted) return false;
     *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(q.quitCode), 0, 0, {}, 0};
     if (remove) q.quitPosted = false;
@@ -144,8 +104,8 @@ bool TakeQuit(ThreadQueue& q, MSG* msg, bool remove) {
 
 // A shown window of the thread with something to paint: parents before their children, top-level
 // windows in z-order.
-HWND FindPaint(ThreadQueue& q, const Filter& filter) {
-    std::lock_guard guard(Manager().Lock());
+HWND FindPaint(ThreadQueue& q, const Filter& filter) EXCLUDES(gWindowLock) {
+    Mutex::Guard guard(gWindowLock);
     std::vector<Window*> pending;
     const auto& tops = Manager().TopLevels();
     for (auto it = tops.rbegin(); it != tops.rend(); ++it)
@@ -161,7 +121,7 @@ HWND FindPaint(ThreadQueue& q, const Filter& filter) {
 }
 
 bool TakeTimer(ThreadQueue& q, MSG* msg, const Filter& filter, bool remove, ThreadQueue::Clock::time_point now) {
-    std::lock_guard guard(q.lock);
+    Mutex::Guard guard(q.lock);
     Timer* due = nullptr;
     for (Timer& t : q.timers)
         if (t.due <= now && (!due || t.due < due->due) && filter.TakesWindow(t.hwnd)) due = &t;
@@ -173,7 +133,7 @@ bool TakeTimer(ThreadQueue& q, MSG* msg, const Filter& filter, bool remove, Thre
 }
 
 ThreadQueue::Clock::time_point NextTimer(ThreadQueue& q) {
-    std::lock_guard guard(q.lock);
+    Mutex::Guard guard(q.lock);
     auto next = ThreadQueue::Clock::now() + std::chrono::hours(1);
     for (const Timer& t : q.timers) next = std::min(next, t.due);
     return next;
@@ -181,9 +141,17 @@ ThreadQueue::Clock::time_point NextTimer(ThreadQueue& q) {
 
 }  // namespace
 
+MessageDelivery::Owner MessageDelivery::OwnerOf(HWND hwnd) {
+    ThreadQueue* self = &ThreadQueue::Current();
+    LockedWindow w(hwnd);
+    if (!w) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return Owner::None;
+    }
+    return w->thread == self ? Owner::Caller : Owner::Other;
+}
+
 LRESULT MessageDelivery::Call(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool hooked) {
-    LRESULT result = 0;
-    if (IsOwnMessage(message) && RunOwnMessage(hwnd, message, wParam, lParam, result)) return result;
     ThreadQueue& q = ThreadQueue::Current();
     if (q.sendDepth >= kMaxDepth) {
         SetLastError(ERROR_STACK_OVERFLOW);
@@ -198,32 +166,44 @@ LRESULT MessageDelivery::Call(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     }
     WNDPROC proc;
     {
-        auto w = Manager().Find(hwnd);
+        LockedWindow w(hwnd);
         if (!w) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return 0;
         }
-        std::lock_guard guard(Manager().Lock());
         proc = w->proc;
     }
     ++q.sendDepth;
-    result = proc ? proc(hwnd, message, wParam, lParam) : DefWindowProcA(hwnd, message, wParam, lParam);
+    const LRESULT result = proc ? proc(hwnd, message, wParam, lParam) : DefWindowProcA(hwnd, message, wParam, lParam);
     --q.sendDepth;
     return result;
 }
 
 LRESULT MessageDelivery::SendAcross(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    ThreadQueue& q = ThreadQueue::Current();
     auto sent = std::make_shared<SentMessage>();
     sent->hwnd = hwnd;
     sent->message = message;
     sent->wParam = wParam;
     sent->lParam = lParam;
+    return Deliver(sent);
+}
+
+LRESULT MessageDelivery::RunOnOwner(HWND hwnd, std::function<LRESULT()> task) {
+    const Owner owner = OwnerOf(hwnd);
+    if (owner == Owner::None) return 0;
+    if (owner == Owner::Caller) return task();
+    auto sent = std::make_shared<SentMessage>();
+    sent->hwnd = hwnd;
+    sent->task = std::move(task);
+    return Deliver(sent);
+}
+
+LRESULT MessageDelivery::Deliver(const std::shared_ptr<SentMessage>& sent) {
+    ThreadQueue& q = ThreadQueue::Current();
     sent->sender = q.shared_from_this();
     ThreadQueue* target;
     {
-        std::lock_guard guard(Manager().Lock());
-        auto w = Manager().Find(hwnd);
+        LockedWindow w(sent->hwnd);
         if (!w || !Manager().ThreadAlive(w->thread)) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return 0;
@@ -238,7 +218,9 @@ LRESULT MessageDelivery::SendAcross(HWND hwnd, UINT message, WPARAM wParam, LPAR
         // The receiver answers, or its window's destruction or its thread's end does; the time-out
         // only bounds each wait.
         q.Wait(token, ThreadQueue::Clock::now() + std::chrono::seconds(1));
-        if (!sent->done.load(std::memory_order_acquire) && !Manager().ThreadAlive(target)) break;
+        if (sent->done.load(std::memory_order_acquire)) break;
+        Mutex::Guard guard(gWindowLock);
+        if (!Manager().ThreadAlive(target)) break;
     }
     return sent->done.load(std::memory_order_acquire) ? sent->result : 0;
 }
@@ -247,31 +229,27 @@ void MessageDelivery::ServeInbox(ThreadQueue& q) {
     for (;;) {
         std::shared_ptr<SentMessage> m;
         {
-            std::lock_guard guard(q.lock);
+            Mutex::Guard guard(q.lock);
             if (q.inbox.empty()) return;
             m = q.inbox.front();
             q.inbox.pop_front();
         }
-        m->Answer(Manager().Find(m->hwnd) ? Call(m->hwnd, m->message, m->wParam, m->lParam, true) : 0);
+        LRESULT answer = 0;
+        if (Manager().Exists(m->hwnd))
+            answer = m->task ? m->task() : Call(m->hwnd, m->message, m->wParam, m->lParam, true);
+        m->Answer(answer);
     }
 }
 
 bool MessageDelivery::Next(MSG* msg, HWND window, UINT first, UINT last, bool remove, bool wait) {
     ThreadQueue& q = ThreadQueue::Current();
+    q.TakeAdded(QS_ALLINPUT | QS_ALLPOSTMESSAGE);
     for (;;) {
         const auto token = q.Token();
         ServeInbox(q);
+        RunTasks(q);
         const Filter filter = Filter::For(window, first, last);
-        bool found = false;
-        switch (TakePosted(q, msg, filter, remove)) {
-            case Found::Ran:
-                continue;
-            case Found::Message:
-                found = true;
-                break;
-            case Found::None:
-                break;
-        }
+        bool found = TakePosted(q, msg, filter, remove);
         if (!found) found = TakeInput(q, msg, filter, remove);
         if (!found) found = TakeQuit(q, msg, remove);
         if (!found && InRange(WM_PAINT, first, last)) {
@@ -309,18 +287,17 @@ bool MessageDelivery::Next(MSG* msg, HWND window, UINT first, UINT last, bool re
 }
 
 LRESULT MessageDelivery::Paint(HWND hwnd) {
-    auto w = Manager().Find(hwnd);
-    if (!w) return 0;
     int paints;
     {
-        std::lock_guard guard(Manager().Lock());
+        LockedWindow w(hwnd);
+        if (!w) return 0;
         paints = w->paintCount;
     }
     const LRESULT result = Call(hwnd, WM_PAINT, 0, 0, false);
     bool painted;
     {
-        std::lock_guard guard(Manager().Lock());
-        painted = w->paintCount != paints;
+        LockedWindow w(hwnd);
+        painted = !w || w->paintCount != paints;
     }
     if (!painted) ValidateRect(hwnd, nullptr);
     return result;
@@ -334,7 +311,7 @@ void MessageDelivery::Present(ThreadQueue& q) {
     };
     std::vector<Pending> pending;
     {
-        std::lock_guard guard(Manager().Lock());
+        Mutex::Guard guard(gWindowLock);
         for (Window* top : Manager().TopLevels()) {
             if (top->thread != &q || top->dirty.IsEmpty() || !top->surface) continue;
             if (top->Visible()) pending.push_back({top->handle, top->surface, top->dirty.Bounds()});
@@ -342,6 +319,17 @@ void MessageDelivery::Present(ThreadQueue& q) {
         }
     }
     if (pending.empty()) return;
-    DisplayDriver& driver = Manager().Driver();
-    for (const Pending& p : pending) driver.Present(p.hwnd, *p.surface, p.area);
+    const auto driver = Manager().Driver();
+    for (const Pending& p : pending) driver->Present(p.hwnd, *p.surface, p.area);
+}
+
+void MessageDelivery::Expose(HWND hwnd) {
+    ThreadQueue* thread;
+    {
+        LockedWindow w(hwnd);
+        if (!w) return;
+        w->dirty.Set(RECT{0, 0, w->Width(), w->Height()});
+        thread = w->thread;
+    }
+    Present(*thread);
 }

@@ -4,6 +4,7 @@
 
 #include "platform/kernel/LastError.h"
 #include "platform/kernel/Threads.h"
+#include "platform/window/LockedWindow.h"
 #include "platform/window/MessageDelivery.h"
 #include "platform/window/WindowManager.h"
 #include "platform/window/Windows.h"
@@ -12,8 +13,8 @@ namespace {
 
 WindowManager& Manager() { return WindowManager::Instance(); }
 
-constexpr UINT kMinimumTimer = 10;     // milliseconds, as the system's USER_TIMER_MINIMUM
-std::uintptr_t gNextTimerId = 0x7F00;  // ids of timers without a window; under the manager's lock
+constexpr UINT kMinimumTimer = 10;                             // milliseconds, as the system's USER_TIMER_MINIMUM
+std::uintptr_t gNextTimerId GUARDED_BY(gWindowLock) = 0x7F00;  // ids of timers without a window
 
 // System messages whose parameters point into the sender's memory: a posted copy would outlive
 // what it points to.
@@ -53,13 +54,14 @@ WPARAM AnsiOf(DWORD c) {
 }  // namespace
 
 LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto w = Manager().Find(hwnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
+    switch (MessageDelivery::OwnerOf(hwnd)) {
+        case MessageDelivery::Owner::Caller:
+            return MessageDelivery::Call(hwnd, message, wParam, lParam, true);
+        case MessageDelivery::Owner::Other:
+            return MessageDelivery::SendAcross(hwnd, message, wParam, lParam);
+        default:
+            return 0;
     }
-    if (w->thread == &ThreadQueue::Current()) return MessageDelivery::Call(hwnd, message, wParam, lParam, true);
-    return MessageDelivery::SendAcross(hwnd, message, wParam, lParam);
 }
 
 BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -72,13 +74,12 @@ BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         ThreadQueue::Current().Post(m);
         return TRUE;
     }
-    std::lock_guard guard(Manager().Lock());
-    auto w = Manager().Find(hwnd);
+    LockedWindow w(hwnd);
     if (!w) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
-    w->thread->Post(m);
+    w->thread->Post(m);  // under the manager's lock: the thread cannot end meanwhile
     return TRUE;
 }
 
@@ -88,7 +89,7 @@ BOOL PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lPar
         return FALSE;
     }
     const MSG m = Stamped(nullptr, message, wParam, lParam);
-    std::lock_guard guard(Manager().Lock());
+    Mutex::Guard guard(gWindowLock);
     ThreadQueue* q = Manager().ThreadById(threadId);
     if (!q) {
         SetLastError(ERROR_INVALID_THREAD_ID);
@@ -101,7 +102,7 @@ BOOL PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lPar
 void PostQuitMessage(int exitCode) {
     ThreadQueue& q = ThreadQueue::Current();
     {
-        std::lock_guard guard(q.lock);
+        Mutex::Guard guard(q.lock);
         q.quitPosted = true;
         q.quitCode = exitCode;
     }
@@ -131,7 +132,7 @@ BOOL TranslateMessage(const MSG* msg) {
     // The character comes next, before anything posted meanwhile.
     ThreadQueue& q = ThreadQueue::Current();
     {
-        std::lock_guard guard(q.lock);
+        Mutex::Guard guard(q.lock);
         q.posted.push_front(typed);
     }
     return TRUE;
@@ -143,13 +144,7 @@ LRESULT DispatchMessageA(const MSG* msg) {
         reinterpret_cast<TIMERPROC>(msg->lParam)(msg->hwnd, WM_TIMER, msg->wParam, msg->time);
         return 0;
     }
-    if (!msg->hwnd) return 0;
-    auto w = Manager().Find(msg->hwnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
-    if (w->thread != &ThreadQueue::Current()) return 0;
+    if (!msg->hwnd || MessageDelivery::OwnerOf(msg->hwnd) != MessageDelivery::Owner::Caller) return 0;
     if (msg->message != WM_PAINT)
         return MessageDelivery::Call(msg->hwnd, msg->message, msg->wParam, msg->lParam, false);
     return MessageDelivery::Paint(msg->hwnd);
@@ -159,6 +154,15 @@ BOOL WaitMessage() {
     MSG ignored;
     MessageDelivery::Next(&ignored, nullptr, 0, 0, false, true);
     return TRUE;
+}
+
+DWORD GetQueueStatus(UINT flags) {
+    ThreadQueue& q = ThreadQueue::Current();
+    UINT now = q.Waiting(ThreadQueue::Clock::now());
+    if ((flags & QS_PAINT) && Manager().PaintPending(q)) now |= QS_PAINT;
+    now &= flags;
+    const UINT added = q.TakeAdded(flags) & now;
+    return MAKELONG(added, now);
 }
 
 DWORD GetMessageTime() { return ThreadQueue::Current().messageTime; }
@@ -174,9 +178,9 @@ LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LP
 
 std::uintptr_t SetTimer(HWND hwnd, std::uintptr_t id, UINT milliseconds, TIMERPROC proc) {
     ThreadQueue* q = &ThreadQueue::Current();
-    std::lock_guard guard(Manager().Lock());
+    Mutex::Guard guard(gWindowLock);
     if (hwnd) {
-        auto w = Manager().Find(hwnd);
+        Window* w = Manager().Find(hwnd);
         if (!w) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return 0;
@@ -184,14 +188,14 @@ std::uintptr_t SetTimer(HWND hwnd, std::uintptr_t id, UINT milliseconds, TIMERPR
         q = w->thread;
     } else {
         // Without a window the system picks the id, unless `id` names a timer to reset.
-        std::lock_guard queueGuard(q->lock);
+        Mutex::Guard queueGuard(q->lock);
         const bool exists =
             std::any_of(q->timers.begin(), q->timers.end(), [&](const Timer& t) { return !t.hwnd && t.id == id; });
         if (!id || !exists) id = ++gNextTimerId;
     }
     const UINT interval = std::max(milliseconds, kMinimumTimer);
     {
-        std::lock_guard queueGuard(q->lock);
+        Mutex::Guard queueGuard(q->lock);
         auto& timers = q->timers;
         timers.erase(
             std::remove_if(timers.begin(), timers.end(), [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; }),
@@ -205,16 +209,16 @@ std::uintptr_t SetTimer(HWND hwnd, std::uintptr_t id, UINT milliseconds, TIMERPR
 
 BOOL KillTimer(HWND hwnd, std::uintptr_t id) {
     ThreadQueue* q = &ThreadQueue::Current();
-    std::lock_guard guard(Manager().Lock());
+    Mutex::Guard guard(gWindowLock);
     if (hwnd) {
-        auto w = Manager().Find(hwnd);
+        Window* w = Manager().Find(hwnd);
         if (!w) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
         }
         q = w->thread;
     }
-    std::lock_guard queueGuard(q->lock);
+    Mutex::Guard queueGuard(q->lock);
     auto& timers = q->timers;
     const auto end =
         std::remove_if(timers.begin(), timers.end(), [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; });

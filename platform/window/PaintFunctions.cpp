@@ -3,6 +3,7 @@
 #include "platform/graphics/DeviceContext.h"
 #include "platform/graphics/GdiObject.h"
 #include "platform/graphics/Rects.h"
+#include "platform/window/LockedWindow.h"
 #include "platform/window/MessageDelivery.h"
 #include "platform/window/WindowManager.h"
 #include "platform/window/Windows.h"
@@ -12,13 +13,12 @@ namespace {
 WindowManager& Manager() { return WindowManager::Instance(); }
 
 // What drawing into the window may touch, in its top-level's coordinates: nothing while hidden.
-// Under the manager's lock.
-Region DrawableArea(Window* w, bool client) {
-    if (!Manager().IsShown(w)) return Region();
+Region DrawableArea(Window* w, bool client) REQUIRES(gWindowLock) {
+    if (!WindowManager::IsShown(w)) return Region();
     return WindowManager::VisibleArea(w, client);
 }
 
-HDC ContextFor(Window* w, bool client, const Region* limit) {
+HDC ContextFor(Window* w, bool client, const Region* limit) REQUIRES(gWindowLock) {
     Window* top = WindowManager::TopLevelOf(w);
     if (!top->surface) return nullptr;
     Region visible = DrawableArea(w, client);
@@ -28,14 +28,13 @@ HDC ContextFor(Window* w, bool client, const Region* limit) {
 }
 
 // What a context drew goes to the screen the next time its thread runs out of messages.
-void Release(HWND hwnd, HDC hdc) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+void Release(HWND hwnd, HDC hdc) EXCLUDES(gWindowLock) {
+    const auto dc = DeviceContext::Find(hdc);
     if (!dc) return;
     {
-        std::lock_guard guard(Manager().Lock());
-        auto w = Manager().Find(hwnd);
+        LockedWindow w(hwnd);
         if (w && !dc->Visible().IsEmpty()) {
-            Window* top = WindowManager::TopLevelOf(w.get());
+            Window* top = WindowManager::TopLevelOf(w.Get());
             RECT area = dc->Visible().Bounds();
             if (!top->dirty.IsEmpty()) {
                 const RECT before = top->dirty.Bounds();
@@ -57,22 +56,20 @@ void UpdateTree(HWND hwnd, bool children) {
 
 BOOL InvalidateRect(HWND hwnd, const RECT* r, BOOL erase) {
     if (!hwnd) {
-        std::lock_guard guard(Manager().Lock());
+        Mutex::Guard guard(gWindowLock);
         for (Window* top : Manager().TopLevels())
             Manager().InvalidateArea(top, Region(RECT{0, 0, top->Width(), top->Height()}), erase);
         return TRUE;
     }
-    auto w = Manager().Find(hwnd);
+    LockedWindow w(hwnd);
     if (!w) return FALSE;
-    std::lock_guard guard(Manager().Lock());
-    Manager().InvalidateClient(w.get(), r ? Region(*r) : Region(w->ClientRect()), erase);
+    Manager().InvalidateClient(w.Get(), r ? Region(*r) : Region(w->ClientRect()), erase);
     return TRUE;
 }
 
 BOOL ValidateRect(HWND hwnd, const RECT* r) {
-    auto w = Manager().Find(hwnd);
+    LockedWindow w(hwnd);
     if (!w) return FALSE;
-    std::lock_guard guard(Manager().Lock());
     if (r) {
         w->invalid.Subtract(*r);
     } else {
@@ -84,18 +81,20 @@ BOOL ValidateRect(HWND hwnd, const RECT* r) {
 }
 
 BOOL UpdateWindow(HWND hwnd) {
-    auto w = Manager().Find(hwnd);
-    if (!w) return FALSE;
+    ThreadQueue* self = &ThreadQueue::Current();
+    bool own;
     {
-        std::lock_guard guard(Manager().Lock());
-        if (!Manager().IsShown(w.get()) || (w->invalid.IsEmpty() && !w->frameInvalid)) return TRUE;
+        LockedWindow w(hwnd);
+        if (!w) return FALSE;
+        if (!WindowManager::IsShown(w.Get()) || (w->invalid.IsEmpty() && !w->frameInvalid)) return TRUE;
+        own = w->thread == self;
     }
-    if (w->thread != &ThreadQueue::Current()) {
+    if (!own) {
         SendMessageA(hwnd, WM_PAINT, 0, 0);
         return TRUE;
     }
     MessageDelivery::Paint(hwnd);
-    MessageDelivery::Present(*w->thread);
+    MessageDelivery::Present(*self);
     return TRUE;
 }
 
@@ -103,19 +102,19 @@ BOOL RedrawWindow(HWND hwnd, const RECT* r, HRGN region, UINT flags) {
     if (!hwnd) {
         std::vector<HWND> tops;
         {
-            std::lock_guard guard(Manager().Lock());
+            Mutex::Guard guard(gWindowLock);
             for (Window* top : Manager().TopLevels()) tops.push_back(top->handle);
         }
         for (HWND top : tops) RedrawWindow(top, nullptr, nullptr, flags | RDW_ALLCHILDREN);
         return TRUE;
     }
-    auto w = Manager().Find(hwnd);
-    if (!w) return FALSE;
     const bool children = flags & RDW_ALLCHILDREN;
+    const auto rgn = GdiObject::FindAs<RegionObject>(region, GdiKind::Region);
     {
-        std::lock_guard guard(Manager().Lock());
+        LockedWindow w(hwnd);
+        if (!w) return FALSE;
         Region area(w->ClientRect());
-        if (const auto* rgn = GdiObject::FindAs<RegionObject>(region, GdiKind::Region))
+        if (rgn)
             area = rgn->region;
         else if (r)
             area = Region(*r);
@@ -123,11 +122,11 @@ BOOL RedrawWindow(HWND hwnd, const RECT* r, HRGN region, UINT flags) {
             const bool erase = flags & RDW_ERASE;
             if (children) {
                 Region inTop = area;
-                const POINT c = WindowManager::ClientOffset(w.get());
+                const POINT c = WindowManager::ClientOffset(w.Get());
                 inTop.Offset(c.x, c.y);
-                Manager().InvalidateArea(w.get(), inTop, erase);
+                Manager().InvalidateArea(w.Get(), inTop, erase);
             } else {
-                Manager().InvalidateClient(w.get(), area, erase);
+                Manager().InvalidateClient(w.Get(), area, erase);
             }
             if ((flags & RDW_FRAME) && w->HasFrame()) {
                 w->frameInvalid = true;
@@ -144,20 +143,19 @@ BOOL RedrawWindow(HWND hwnd, const RECT* r, HRGN region, UINT flags) {
 }
 
 BOOL GetUpdateRect(HWND hwnd, RECT* r, BOOL) {
-    auto w = Manager().Find(hwnd);
+    LockedWindow w(hwnd);
     if (!w) return FALSE;
-    std::lock_guard guard(Manager().Lock());
     const RECT bounds = w->invalid.IsEmpty() ? RECT{} : w->invalid.Bounds();
     if (r) *r = bounds;
     return w->invalid.IsEmpty() ? FALSE : TRUE;
 }
 
 HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
-    auto w = Manager().Find(hwnd);
-    if (!w || !ps) return nullptr;
+    if (!ps) return nullptr;
     bool frame;
     {
-        std::lock_guard guard(Manager().Lock());
+        LockedWindow w(hwnd);
+        if (!w) return nullptr;
         frame = w->frameInvalid;
         w->frameInvalid = false;
     }
@@ -166,16 +164,17 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
     bool erase;
     HDC hdc;
     {
-        std::lock_guard guard(Manager().Lock());
+        LockedWindow w(hwnd);
+        if (!w) return nullptr;
         area = w->invalid;
         w->invalid.Clear();
         erase = w->eraseNeeded;
         w->eraseNeeded = false;
         ++w->paintCount;
         Region inTop = area;
-        const POINT c = WindowManager::ClientOffset(w.get());
+        const POINT c = WindowManager::ClientOffset(w.Get());
         inTop.Offset(c.x, c.y);
-        hdc = ContextFor(w.get(), true, &inTop);
+        hdc = ContextFor(w.Get(), true, &inTop);
     }
     *ps = PAINTSTRUCT{};
     ps->hdc = hdc;
@@ -196,17 +195,15 @@ HDC GetDC(HWND hwnd) {
         return DeviceContext::CreateForSurface(std::make_shared<Surface>(1, 1), POINT{0, 0}, Region(RECT{0, 0, 1, 1}),
                                                nullptr);
     }
-    auto w = Manager().Find(hwnd);
+    LockedWindow w(hwnd);
     if (!w) return nullptr;
-    std::lock_guard guard(Manager().Lock());
-    return ContextFor(w.get(), true, nullptr);
+    return ContextFor(w.Get(), true, nullptr);
 }
 
 HDC GetWindowDC(HWND hwnd) {
-    auto w = Manager().Find(hwnd);
+    LockedWindow w(hwnd);
     if (!w) return nullptr;
-    std::lock_guard guard(Manager().Lock());
-    return ContextFor(w.get(), false, nullptr);
+    return ContextFor(w.Get(), false, nullptr);
 }
 
 int ReleaseDC(HWND hwnd, HDC hdc) {

@@ -11,7 +11,7 @@ namespace {
 // Alternate pixels in two colours, the pattern fixed to the surface so that strips drawn apart
 // join up.
 void Checker(HDC hdc, const RECT& r, COLORREF first, COLORREF second) {
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     Surface* surface = dc ? dc->Target() : nullptr;
     if (!surface || IsRectEmpty(&r)) return;
     const std::uint32_t pixels[2] = {Surface::PixelOf(first), Surface::PixelOf(second)};

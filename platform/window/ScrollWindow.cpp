@@ -44,7 +44,7 @@ void CopyWithin(Surface& surface, const Region& to, int dx, int dy, POINT origin
 // pixels landed.
 Region MovePixels(HWND hwnd, int dx, int dy, const RECT& source, const RECT& limit) {
     HDC hdc = GetDC(hwnd);
-    DeviceContext* dc = DeviceContext::Find(hdc);
+    const auto dc = DeviceContext::Find(hdc);
     Surface* surface = dc ? dc->Target() : nullptr;
     if (!surface) {
         if (hdc) ReleaseDC(hwnd, hdc);
@@ -103,7 +103,7 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
     }
     if (flags & SW_INVALIDATE)
         for (const RECT& r : uncovered.Rects()) InvalidateRect(hwnd, &r, (flags & SW_ERASE) ? TRUE : FALSE);
-    if (auto* region = GdiObject::FindAs<RegionObject>(update, GdiKind::Region)) region->region = uncovered;
+    if (const auto region = GdiObject::FindAs<RegionObject>(update, GdiKind::Region)) region->region = uncovered;
     if (updateRect) *updateRect = uncovered.IsEmpty() ? RECT{} : uncovered.Bounds();
     if (uncovered.IsEmpty()) return NULLREGION;
     return uncovered.Rects().size() == 1 ? SIMPLEREGION : COMPLEXREGION;

@@ -23,6 +23,23 @@ struct QueueHolder {
 
 thread_local QueueHolder tQueue;
 
+UINT KindOf(const RawInput& raw) {
+    switch (raw.kind) {
+        case RawInput::Kind::Move:
+            return QS_MOUSEMOVE;
+        case RawInput::Kind::KeyDown:
+        case RawInput::Kind::KeyUp:
+            return QS_KEY;
+        default:
+            return QS_MOUSEBUTTON;
+    }
+}
+
+UINT KindOf(const MSG& cooked) {
+    if (cooked.message == WM_MOUSEMOVE || cooked.message == WM_NCMOUSEMOVE) return QS_MOUSEMOVE;
+    return cooked.message >= WM_KEYFIRST && cooked.message <= WM_KEYLAST ? QS_KEY : QS_MOUSEBUTTON;
+}
+
 }  // namespace
 
 ThreadQueue& ThreadQueue::Current() {
@@ -38,25 +55,36 @@ ThreadQueue::~ThreadQueue() = default;
 
 void ThreadQueue::Post(const MSG& msg) {
     {
-        std::lock_guard guard(lock);
+        Mutex::Guard guard(lock);
         posted.push_back(msg);
     }
+    Added(QS_POSTMESSAGE | QS_ALLPOSTMESSAGE);
     Wake();
 }
 
 void ThreadQueue::PostInput(const RawInput& raw) {
     {
-        std::lock_guard guard(lock);
+        Mutex::Guard guard(lock);
         input.push_back(raw);
+    }
+    Added(KindOf(raw));
+    Wake();
+}
+
+void ThreadQueue::PostTask(WindowTask task) {
+    {
+        Mutex::Guard guard(lock);
+        tasks.push_back(std::move(task));
     }
     Wake();
 }
 
 void ThreadQueue::Send(std::shared_ptr<SentMessage> message) {
     {
-        std::lock_guard guard(lock);
+        Mutex::Guard guard(lock);
         inbox.push_back(std::move(message));
     }
+    Added(QS_SENDMESSAGE);
     Wake();
 }
 
@@ -68,9 +96,11 @@ void SentMessage::Answer(LRESULT answer) {
 }
 
 std::vector<std::shared_ptr<SentMessage>> ThreadQueue::Forget(HWND hwnd) {
-    std::lock_guard guard(lock);
+    Mutex::Guard guard(lock);
     posted.erase(std::remove_if(posted.begin(), posted.end(), [&](const MSG& m) { return m.hwnd == hwnd; }),
                  posted.end());
+    tasks.erase(std::remove_if(tasks.begin(), tasks.end(), [&](const WindowTask& t) { return t.hwnd == hwnd; }),
+                tasks.end());
     timers.erase(std::remove_if(timers.begin(), timers.end(), [&](const Timer& t) { return t.hwnd == hwnd; }),
                  timers.end());
     std::vector<std::shared_ptr<SentMessage>> unanswered;
@@ -78,6 +108,17 @@ std::vector<std::shared_ptr<SentMessage>> ThreadQueue::Forget(HWND hwnd) {
     unanswered.assign(kept, inbox.end());
     inbox.erase(kept, inbox.end());
     return unanswered;
+}
+
+UINT ThreadQueue::Waiting(Clock::time_point now) {
+    UINT kinds = 0;
+    for (const MSG& m : cooked) kinds |= KindOf(m);
+    Mutex::Guard guard(lock);
+    if (!posted.empty()) kinds |= QS_POSTMESSAGE | QS_ALLPOSTMESSAGE;
+    if (!inbox.empty()) kinds |= QS_SENDMESSAGE;
+    for (const RawInput& raw : input) kinds |= KindOf(raw);
+    if (std::any_of(timers.begin(), timers.end(), [&](const Timer& t) { return t.due <= now; })) kinds |= QS_TIMER;
+    return kinds;
 }
 
 void ThreadQueue::Wake() {

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/drivers/DisplayDriver.h"
 #include "platform/graphics/Rects.h"
 #include "platform/kernel/LastError.h"
+#include "platform/window/DisplayDriver.h"
+#include "platform/window/LockedWindow.h"
 #include "platform/window/MessageDelivery.h"
 #include "platform/window/WindowManager.h"
+#include "platform/window/WindowPlacement.h"
 #include "platform/window/Windows.h"
 
 namespace {
@@ -16,10 +18,17 @@ constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000);
 
 WindowManager& Manager() { return WindowManager::Instance(); }
 
-std::shared_ptr<Window> Checked(HWND hwnd) {
-    auto w = Manager().Find(hwnd);
+// The window of a handle, or null with ERROR_INVALID_WINDOW_HANDLE.
+Window* Checked(HWND hwnd) REQUIRES(gWindowLock) {
+    Window* w = Manager().Find(hwnd);
     if (!w) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return w;
+}
+
+// False, with ERROR_INVALID_WINDOW_HANDLE, when there is no such window.
+bool Found(const LockedWindow& w) {
+    if (!w) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return static_cast<bool>(w);
 }
 
 std::string NameOf(LPCSTR name) {
@@ -28,43 +37,37 @@ std::string NameOf(LPCSTR name) {
 }
 
 // A window's area in its top-level's coordinates.
-Region AreaInTop(Window* w) {
+Region AreaInTop(Window* w) REQUIRES(gWindowLock) {
     const POINT o = WindowManager::WindowOffset(w);
     return Region(RECT{o.x, o.y, o.x + w->Width(), o.y + w->Height()});
 }
 
-// The non-client thickness the window procedure asks for.
-void ComputeInsets(HWND hwnd, Window* w) {
-    RECT r = w->rect;
-    SendMessageA(hwnd, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&r));
-    std::lock_guard guard(Manager().Lock());
-    w->insets = RECT{std::max<LONG>(0, r.left - w->rect.left), std::max<LONG>(0, r.top - w->rect.top),
-                     std::max<LONG>(0, w->rect.right - r.right), std::max<LONG>(0, w->rect.bottom - r.bottom)};
-}
-
-void DestroyTree(const std::shared_ptr<Window>& w) {
-    SendMessageA(w->handle, WM_DESTROY, 0, 0);
-    std::vector<std::shared_ptr<Window>> children;
+void DestroyTree(HWND hwnd) EXCLUDES(gWindowLock) {
+    SendMessageA(hwnd, WM_DESTROY, 0, 0);
+    std::vector<HWND> children;
     {
-        std::lock_guard guard(Manager().Lock());
-        for (Window* c : w->children)
-            if (auto child = Manager().Find(c->handle)) children.push_back(child);
+        LockedWindow w(hwnd);
+        if (w)
+            for (Window* c : w->children) {
+                c->destroying = true;
+                children.push_back(c->handle);
+            }
     }
-    for (auto& child : children) {
-        child->destroying = true;
-        DestroyTree(child);
-    }
-    SendMessageA(w->handle, WM_NCDESTROY, 0, 0);
+    for (HWND child : children)
+        if (Manager().Exists(child)) DestroyTree(child);
+    SendMessageA(hwnd, WM_NCDESTROY, 0, 0);
     // What is still queued for it goes; who sent to it gets 0.
     std::vector<std::shared_ptr<SentMessage>> unanswered;
+    bool top;
     {
-        std::lock_guard guard(Manager().Lock());
-        unanswered = w->thread->Forget(w->handle);
+        LockedWindow w(hwnd);
+        if (!w) return;
+        top = w->IsTopLevel();
+        unanswered = w->thread->Forget(hwnd);
+        Manager().Remove(*w);
     }
     for (auto& m : unanswered) m->Answer(0);
-    const bool top = w->IsTopLevel();
-    Manager().Remove(*w);
-    if (top) Manager().Driver().Destroy(w->handle);
+    if (top) Manager().Driver()->Destroy(hwnd);
 }
 
 }  // namespace
@@ -85,21 +88,21 @@ ATOM RegisterClassA(const WNDCLASSA* cls) {
 BOOL UnregisterClassA(LPCSTR name, HINSTANCE) { return name && Manager().RemoveClass(NameOf(name)) ? TRUE : FALSE; }
 
 BOOL GetClassInfoA(HINSTANCE, LPCSTR name, WNDCLASSA* cls) {
-    const WindowClass* c = name ? Manager().FindClass(NameOf(name)) : nullptr;
+    const auto c = name ? Manager().FindClass(NameOf(name)) : std::nullopt;
     if (!c || !cls) return FALSE;
     *cls = WNDCLASSA{};
     cls->style = c->style;
     cls->lpfnWndProc = c->proc;
     cls->hCursor = c->cursor;
     cls->hbrBackground = c->background;
-    cls->lpszClassName = c->name.c_str();
+    // The caller's own name (or atom): the table's copy may go with UnregisterClass.
+    cls->lpszClassName = name;
     return TRUE;
 }
 
 int GetClassNameA(HWND hwnd, char* name, int size) {
-    auto w = Checked(hwnd);
-    if (!w || !name || size <= 0) return 0;
-    std::lock_guard guard(Manager().Lock());
+    LockedWindow w(hwnd);
+    if (!Found(w) || !name || size <= 0) return 0;
     const int n = std::min<int>(size - 1, static_cast<int>(w->className.size()));
     std::memcpy(name, w->className.data(), static_cast<std::size_t>(n));
     name[n] = '\0';
@@ -108,37 +111,39 @@ int GetClassNameA(HWND hwnd, char* name, int size) {
 
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int width, int height,
                      HWND parent, HMENU menuOrId, HINSTANCE instance, LPVOID param) {
-    const WindowClass* cls = className ? Manager().FindClass(NameOf(className)) : nullptr;
+    const auto cls = className ? Manager().FindClass(NameOf(className)) : std::nullopt;
     if (!cls) {
         SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
         return nullptr;
     }
-    const WindowClass classCopy = *cls;
-    std::shared_ptr<Window> parentWindow;
-    if (parent) {
-        parentWindow = Checked(parent);
-        if (!parentWindow) return nullptr;
-    }
     const bool child = style & WS_CHILD;
-    if (child && !parentWindow) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
     if (x == CW_USEDEFAULT) x = y = 100;
     if (width == CW_USEDEFAULT) {
         width = 800;
         height = 600;
     }
-    auto w = Manager().Create(classCopy, exStyle, style & ~WS_VISIBLE, child ? parentWindow.get() : nullptr);
-    const HWND hwnd = w->handle;
+    // A resource id in the name's place (a static's icon) is for the window procedure, not text.
+    const std::string text = title && !IS_INTRESOURCE(title) ? title : "";
+    ThreadQueue* thread = &ThreadQueue::Current();
+    HWND hwnd;
+    RECT rect;
     {
-        std::lock_guard guard(Manager().Lock());
+        Mutex::Guard guard(gWindowLock);
+        Window* parentWindow = nullptr;
+        if (parent && !(parentWindow = Checked(parent))) return nullptr;
+        if (child && !parentWindow) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return nullptr;
+        }
+        Window* w = Manager().Create(*cls, exStyle, style & ~WS_VISIBLE, child ? parentWindow : nullptr, thread);
         w->rect = RECT{x, y, x + std::max(width, 0), y + std::max(height, 0)};
         w->owner = child ? nullptr : parent;
         w->id = child ? reinterpret_cast<std::intptr_t>(menuOrId) : 0;
         w->menu = child ? nullptr : menuOrId;
-        w->text = title ? title : "";
+        w->text = text;
         if (!child) w->surface = std::make_shared<Surface>(w->Width(), w->Height());
+        hwnd = w->handle;
+        rect = w->rect;
     }
     CREATESTRUCTA cs{param, instance,  menuOrId, parent, height, width, y, x, static_cast<LONG>(style),
                      title, className, exStyle};
@@ -146,170 +151,71 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
         DestroyWindow(hwnd);
         return nullptr;
     }
-    ComputeInsets(hwnd, w.get());
-    if (!child) Manager().Driver().Create(hwnd, w->rect, (style & WS_POPUP) && !(style & WS_CAPTION), w->text);
+    WindowPlacement::ComputeInsets(hwnd);
+    if (!child) Manager().Driver()->Create(hwnd, rect, (style & WS_POPUP) && !(style & WS_CAPTION), text);
     if (SendMessageA(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
         DestroyWindow(hwnd);
         return nullptr;
     }
-    if (!IsWindow(hwnd)) return nullptr;  // destroyed while being created
-    const RECT client = w->ClientRect();
+    RECT client;
+    POINT origin;
+    {
+        LockedWindow w(hwnd);
+        if (!w) return nullptr;  // destroyed while being created
+        client = w->ClientRect();
+        origin = POINT{w->rect.left + w->insets.left, w->rect.top + w->insets.top};
+    }
     SendMessageA(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
-    SendMessageA(hwnd, WM_MOVE, 0, MAKELPARAM(w->rect.left + w->insets.left, w->rect.top + w->insets.top));
+    SendMessageA(hwnd, WM_MOVE, 0, MAKELPARAM(origin.x, origin.y));
     if (style & WS_VISIBLE) ShowWindow(hwnd, (style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOW);
     return hwnd;
 }
 
 BOOL DestroyWindow(HWND hwnd) {
-    auto w = Checked(hwnd);
-    if (!w) return FALSE;
-    if (w->thread != &ThreadQueue::Current()) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    if (w->destroying) return TRUE;
-    w->destroying = true;
-    // Owned windows go first.
+    ThreadQueue* self = &ThreadQueue::Current();
+    bool visible;
     std::vector<HWND> owned;
     {
-        std::lock_guard guard(Manager().Lock());
+        LockedWindow w(hwnd);
+        if (!Found(w)) return FALSE;
+        if (w->thread != self) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+        if (w->destroying) return TRUE;
+        w->destroying = true;
+        visible = w->Visible();
         for (Window* top : Manager().TopLevels())
             if (top->owner == hwnd) owned.push_back(top->handle);
     }
+    // Owned windows go first.
     for (HWND o : owned) DestroyWindow(o);
-    if (w->Visible()) ShowWindow(hwnd, SW_HIDE);
+    if (visible) ShowWindow(hwnd, SW_HIDE);
     HWND focus, capture;
     {
-        std::lock_guard guard(Manager().Lock());
+        Mutex::Guard guard(gWindowLock);
         focus = Manager().focus;
         capture = Manager().capture;
     }
     if (focus && (focus == hwnd || IsChild(hwnd, focus))) SetFocus(nullptr);
     if (capture && (capture == hwnd || IsChild(hwnd, capture))) ReleaseCapture();
-    DestroyTree(w);
+    DestroyTree(hwnd);
     return TRUE;
 }
 
-BOOL IsWindow(HWND hwnd) { return Manager().Find(hwnd) ? TRUE : FALSE; }
+BOOL IsWindow(HWND hwnd) { return Manager().Exists(hwnd) ? TRUE : FALSE; }
 
+// Windows change on the thread that owns them, where their surface is drawn.
 BOOL ShowWindow(HWND hwnd, int command) {
-    auto w = Checked(hwnd);
-    if (!w) return FALSE;
-    // Windows change on the thread that owns them, where their surface is drawn.
-    if (w->thread != &ThreadQueue::Current()) return SendMessageA(hwnd, kWmRunShowWindow, command, 0) ? TRUE : FALSE;
-    const bool wasVisible = w->Visible();
-    if (command == SW_HIDE) {
-        if (!wasVisible) return FALSE;
-        SendMessageA(hwnd, WM_SHOWWINDOW, FALSE, 0);
-        SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
-                     SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        // The keyboard and the activation leave what is hidden.
-        const HWND focus = GetFocus();
-        const HWND parent = GetAncestor(hwnd, GA_PARENT);
-        if (focus && (focus == hwnd || IsChild(hwnd, focus))) SetFocus(parent);
-        if (!parent && GetActiveWindow() == hwnd) SetActiveWindow(w->owner);
-        return TRUE;
-    }
-    if (!wasVisible) SendMessageA(hwnd, WM_SHOWWINDOW, TRUE, 0);
-    UINT flags = SWP_SHOWWINDOW | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE;
-    RECT r = w->rect;
-    const bool maximize = w->IsTopLevel() && (command == SW_SHOWMAXIMIZED || command == SW_MAXIMIZE);
-    const bool restore = command == SW_RESTORE || command == SW_SHOWNORMAL;
-    if (maximize || (restore && w->maximized)) {
-        std::lock_guard guard(Manager().Lock());
-        if (maximize && !w->maximized) {
-            const SIZE screen = Manager().Driver().ScreenSize();
-            w->restored = w->rect;
-            r = RECT{0, 0, screen.cx, screen.cy};
-            w->maximized = true;
-            w->style |= WS_MAXIMIZE;
-        } else if (restore) {
-            r = w->restored;
-            w->maximized = false;
-            w->style &= ~WS_MAXIMIZE;
-        }
-        flags &= ~(SWP_NOMOVE | SWP_NOSIZE);
-    }
-    const bool activate = command != SW_SHOWNA && command != SW_SHOWNOACTIVATE && command != SW_SHOWMINNOACTIVE;
-    if (!activate) flags |= SWP_NOACTIVATE;
-    SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, flags);
-    if (w->IsTopLevel()) {
-        Manager().Driver().Show(hwnd, true, w->maximized);
-        if (activate) SetActiveWindow(hwnd);
-    }
-    return wasVisible ? TRUE : FALSE;
+    return MessageDelivery::RunOnOwner(hwnd, [hwnd, command] { return WindowPlacement::Show(hwnd, command); }) ? TRUE
+                                                                                                               : FALSE;
 }
 
 BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int width, int height, UINT flags) {
-    auto w = Checked(hwnd);
-    if (!w) return FALSE;
-    WINDOWPOS pos{hwnd, insertAfter, x, y, width, height, flags & ~kSwpFromDriver};
-    if (w->thread != &ThreadQueue::Current())
-        return SendMessageA(hwnd, kWmRunSetWindowPos, 0, reinterpret_cast<LPARAM>(&pos)) ? TRUE : FALSE;
-    {
-        std::lock_guard guard(Manager().Lock());
-        if (flags & SWP_NOMOVE) {
-            pos.x = w->rect.left;
-            pos.y = w->rect.top;
-        }
-        if (flags & SWP_NOSIZE) {
-            pos.cx = w->Width();
-            pos.cy = w->Height();
-        }
-    }
-    SendMessageA(hwnd, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
-    Window* top;
-    Region before, after;
-    bool sized, moved, shownChange;
-    {
-        std::lock_guard guard(Manager().Lock());
-        top = WindowManager::TopLevelOf(w.get());
-        const bool wasShown = Manager().IsShown(w.get());
-        if (wasShown) before = AreaInTop(w.get());
-        sized = pos.cx != w->Width() || pos.cy != w->Height();
-        moved = pos.x != w->rect.left || pos.y != w->rect.top;
-        w->rect = RECT{pos.x, pos.y, pos.x + std::max(pos.cx, 0), pos.y + std::max(pos.cy, 0)};
-        if (!(pos.flags & SWP_NOZORDER)) {
-            if (insertAfter == HWND_TOP || insertAfter == HWND_TOPMOST) {
-                Manager().Raise(*w);
-            } else if (insertAfter == HWND_BOTTOM) {
-                auto& siblings =
-                    w->parent ? w->parent->children : const_cast<std::vector<Window*>&>(Manager().TopLevels());
-                Manager().PlaceAfter(*w, siblings.empty() ? nullptr : siblings.back());
-            } else if (auto after = Manager().Find(insertAfter); after && after->parent == w->parent) {
-                Manager().PlaceAfter(*w, after.get());
-            }
-        }
-        if (pos.flags & SWP_SHOWWINDOW) w->style |= WS_VISIBLE;
-        if (pos.flags & SWP_HIDEWINDOW) w->style &= ~WS_VISIBLE;
-        shownChange = wasShown != Manager().IsShown(w.get());
-        if (w->surface && sized) w->surface->Resize(w->Width(), w->Height());
-    }
-    if (sized || (pos.flags & SWP_FRAMECHANGED)) ComputeInsets(hwnd, w.get());
-    if (w->IsTopLevel()) {
-        if (pos.flags & SWP_HIDEWINDOW) Manager().Driver().Show(hwnd, false, false);
-        if ((sized || moved) && !(flags & kSwpFromDriver)) Manager().Driver().Move(hwnd, w->rect);
-    }
-    {
-        std::lock_guard guard(Manager().Lock());
-        if (Manager().IsShown(w.get())) after = AreaInTop(w.get());
-        // A top-level window that only moved keeps its pixels; anything else is drawn again where
-        // it was and where it is.
-        const bool redraw =
-            !(pos.flags & SWP_NOREDRAW) && (sized || shownChange || (moved && !w->IsTopLevel()) ||
-                                            (pos.flags & SWP_FRAMECHANGED) || !(pos.flags & SWP_NOZORDER));
-        if (redraw && top) {
-            Region area = before;
-            area.Add(after);
-            if (w->IsTopLevel() && Manager().IsShown(w.get())) area = AreaInTop(w.get());
-            Manager().InvalidateArea(top, area, true);
-        }
-    }
-    // What did not change is not announced.
-    if (!moved) pos.flags |= SWP_NOMOVE;
-    if (!sized) pos.flags |= SWP_NOSIZE;
-    SendMessageA(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
-    return TRUE;
+    return MessageDelivery::RunOnOwner(
+               hwnd, [=] { return WindowPlacement::Set(hwnd, insertAfter, x, y, width, height, flags, false); })
+               ? TRUE
+               : FALSE;
 }
 
 BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint) {
@@ -320,39 +226,35 @@ BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint) {
 BOOL BringWindowToTop(HWND hwnd) { return SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }
 
 BOOL GetWindowRect(HWND hwnd, RECT* r) {
-    auto w = Checked(hwnd);
-    if (!w || !r) return FALSE;
-    std::lock_guard guard(Manager().Lock());
-    const POINT o = WindowManager::WindowOffset(w.get());
-    const Window* top = WindowManager::TopLevelOf(w.get());
+    LockedWindow w(hwnd);
+    if (!Found(w) || !r) return FALSE;
+    const POINT o = WindowManager::WindowOffset(w.Get());
+    const Window* top = WindowManager::TopLevelOf(w.Get());
     *r = RECT{top->rect.left + o.x, top->rect.top + o.y, top->rect.left + o.x + w->Width(),
               top->rect.top + o.y + w->Height()};
     return TRUE;
 }
 
 BOOL GetClientRect(HWND hwnd, RECT* r) {
-    auto w = Checked(hwnd);
-    if (!w || !r) return FALSE;
-    std::lock_guard guard(Manager().Lock());
+    LockedWindow w(hwnd);
+    if (!Found(w) || !r) return FALSE;
     *r = w->ClientRect();
     return TRUE;
 }
 
 BOOL ClientToScreen(HWND hwnd, POINT* p) {
-    auto w = Checked(hwnd);
-    if (!w || !p) return FALSE;
-    std::lock_guard guard(Manager().Lock());
-    const POINT o = WindowManager::ScreenOfClient(w.get());
+    LockedWindow w(hwnd);
+    if (!Found(w) || !p) return FALSE;
+    const POINT o = WindowManager::ScreenOfClient(w.Get());
     p->x += o.x;
     p->y += o.y;
     return TRUE;
 }
 
 BOOL ScreenToClient(HWND hwnd, POINT* p) {
-    auto w = Checked(hwnd);
-    if (!w || !p) return FALSE;
-    std::lock_guard guard(Manager().Lock());
-    const POINT o = WindowManager::ScreenOfClient(w.get());
+    LockedWindow w(hwnd);
+    if (!Found(w) || !p) return FALSE;
+    const POINT o = WindowManager::ScreenOfClient(w.Get());
     p->x -= o.x;
     p->y -= o.y;
     return TRUE;
@@ -371,52 +273,45 @@ int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count) {
 }
 
 HWND GetParent(HWND hwnd) {
-    auto w = Checked(hwnd);
-    if (!w) return nullptr;
-    std::lock_guard guard(Manager().Lock());
+    LockedWindow w(hwnd);
+    if (!Found(w)) return nullptr;
     if (w->parent) return w->parent->handle;
     return (w->style & WS_POPUP) ? w->owner : nullptr;
 }
 
 HWND SetParent(HWND hwnd, HWND parent) {
-    auto w = Checked(hwnd);
-    auto p = parent ? Checked(parent) : nullptr;
-    if (!w || (parent && !p) || w->IsTopLevel() || !p) return nullptr;
-    HWND old;
+    Mutex::Guard guard(gWindowLock);
+    Window* w = Checked(hwnd);
+    Window* p = parent ? Checked(parent) : nullptr;
+    // A window cannot go under itself or one of its own children: the tree would become a loop.
+    if (!w || !p || w->IsTopLevel() || p == w || WindowManager::IsAncestor(w, p)) return nullptr;
+    const HWND old = w->parent->handle;
+    Window* top = WindowManager::TopLevelOf(w);
     Region area;
-    Window* top;
-    {
-        std::lock_guard guard(Manager().Lock());
-        old = w->parent->handle;
-        top = WindowManager::TopLevelOf(w.get());
-        if (Manager().IsShown(w.get())) area = AreaInTop(w.get());
-        auto& siblings = w->parent->children;
-        siblings.erase(std::remove(siblings.begin(), siblings.end(), w.get()), siblings.end());
-        w->parent = p.get();
-        p->children.insert(p->children.begin(), w.get());
-        Manager().InvalidateArea(top, area, true);
-        if (Manager().IsShown(w.get()))
-            Manager().InvalidateArea(WindowManager::TopLevelOf(w.get()), AreaInTop(w.get()), true);
-    }
+    if (WindowManager::IsShown(w)) area = AreaInTop(w);
+    auto& siblings = w->parent->children;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), w), siblings.end());
+    w->parent = p;
+    p->children.insert(p->children.begin(), w);
+    Manager().InvalidateArea(top, area, true);
+    if (WindowManager::IsShown(w)) Manager().InvalidateArea(WindowManager::TopLevelOf(w), AreaInTop(w), true);
     return old;
 }
 
 HWND GetAncestor(HWND hwnd, UINT flags) {
-    auto w = Checked(hwnd);
-    if (!w) return nullptr;
-    std::lock_guard guard(Manager().Lock());
+    LockedWindow w(hwnd);
+    if (!Found(w)) return nullptr;
     if (flags == GA_PARENT) return w->parent ? w->parent->handle : nullptr;
-    return WindowManager::TopLevelOf(w.get())->handle;
+    return WindowManager::TopLevelOf(w.Get())->handle;
 }
 
 HWND GetWindow(HWND hwnd, UINT command) {
-    auto w = Checked(hwnd);
-    if (!w) return nullptr;
-    std::lock_guard guard(Manager().Lock());
+    LockedWindow w(hwnd);
+    if (!Found(w)) return nullptr;
     if (command == GW_CHILD) return w->children.empty() ? nullptr : w->children.front()->handle;
     if (command == GW_OWNER) return w->owner;
-    const std::vector<Window*>& siblings = w->parent ? w->parent->children : Manager().TopLevels();
-    auto it = std::find(siblings.begin(), siblings.end(), w.get());
+    const std::vector<Window*>& siblings = Manager().SiblingsOf(*w);
+    auto it = std::find(siblings.begin(), siblings.end(), w.Get());
     switch (command) {
         case GW_HWNDFIRST:
             return siblings.front()->handle;
@@ -432,34 +327,30 @@ HWND GetWindow(HWND hwnd, UINT command) {
 }
 
 BOOL IsChild(HWND parent, HWND hwnd) {
-    auto w = Manager().Find(hwnd);
+    LockedWindow w(hwnd);
     if (!w) return FALSE;
-    std::lock_guard guard(Manager().Lock());
     for (Window* p = w->parent; p; p = p->parent)
         if (p->handle == parent) return TRUE;
     return FALSE;
 }
 
 HWND GetDlgItem(HWND parent, int id) {
-    auto w = Checked(parent);
-    if (!w) return nullptr;
-    std::lock_guard guard(Manager().Lock());
+    LockedWindow w(parent);
+    if (!Found(w)) return nullptr;
     for (Window* c : w->children)
         if (c->id == id) return c->handle;
     return nullptr;
 }
 
 int GetDlgCtrlID(HWND hwnd) {
-    auto w = Checked(hwnd);
-    if (!w) return 0;
-    std::lock_guard guard(Manager().Lock());
+    LockedWindow w(hwnd);
+    if (!Found(w)) return 0;
     return static_cast<int>(w->id);
 }
 
 std::intptr_t GetWindowLongPtrA(HWND hwnd, int index) {
-    auto w = Checked(hwnd);
-    if (!w) return 0;
-    std::lock_guard guard(Manager().Lock());
+    LockedWindow w(hwnd);
+    if (!Found(w)) return 0;
     switch (index) {
         case GWLP_WNDPROC:
             return reinterpret_cast<std::intptr_t>(w->proc);
@@ -480,9 +371,8 @@ std::intptr_t GetWindowLongPtrA(HWND hwnd, int index) {
 }
 
 std::intptr_t SetWindowLongPtrA(HWND hwnd, int index, std::intptr_t value) {
-    auto w = Checked(hwnd);
-    if (!w) return 0;
-    std::lock_guard guard(Manager().Lock());
+    LockedWindow w(hwnd);
+    if (!Found(w)) return 0;
     std::intptr_t old = 0;
     switch (index) {
         case GWLP_WNDPROC:
@@ -517,40 +407,45 @@ std::intptr_t SetWindowLongPtrA(HWND hwnd, int index, std::intptr_t value) {
 }
 
 BOOL SetWindowTextA(HWND hwnd, LPCSTR text) {
-    if (!Checked(hwnd)) return FALSE;
+    if (!IsWindow(hwnd)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
     return SendMessageA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : "")) ? TRUE : FALSE;
 }
 
 int GetWindowTextA(HWND hwnd, char* text, int size) {
-    if (!Checked(hwnd) || !text || size <= 0) return 0;
+    if (!IsWindow(hwnd)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    if (!text || size <= 0) return 0;
     return static_cast<int>(SendMessageA(hwnd, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(text)));
 }
 
 int GetWindowTextLengthA(HWND hwnd) {
-    if (!Checked(hwnd)) return 0;
+    if (!IsWindow(hwnd)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
     return static_cast<int>(SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0));
 }
 
 BOOL IsWindowVisible(HWND hwnd) {
-    auto w = Manager().Find(hwnd);
-    if (!w) return FALSE;
-    std::lock_guard guard(Manager().Lock());
-    return Manager().IsShown(w.get()) ? TRUE : FALSE;
+    LockedWindow w(hwnd);
+    return w && WindowManager::IsShown(w.Get()) ? TRUE : FALSE;
 }
 
 BOOL IsWindowEnabled(HWND hwnd) {
-    auto w = Manager().Find(hwnd);
-    if (!w) return FALSE;
-    std::lock_guard guard(Manager().Lock());
-    return (w->style & WS_DISABLED) ? FALSE : TRUE;
+    LockedWindow w(hwnd);
+    return w && !(w->style & WS_DISABLED) ? TRUE : FALSE;
 }
 
 BOOL EnableWindow(HWND hwnd, BOOL enable) {
-    auto w = Checked(hwnd);
-    if (!w) return FALSE;
     bool wasDisabled;
     {
-        std::lock_guard guard(Manager().Lock());
+        LockedWindow w(hwnd);
+        if (!Found(w)) return FALSE;
         wasDisabled = w->style & WS_DISABLED;
         if (enable)
             w->style &= ~WS_DISABLED;
@@ -567,11 +462,10 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
 }
 
 BOOL EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM param) {
-    auto w = Checked(parent);
-    if (!w || !proc) return FALSE;
     std::vector<HWND> all;
     {
-        std::lock_guard guard(Manager().Lock());
+        LockedWindow w(parent);
+        if (!Found(w) || !proc) return FALSE;
         std::vector<Window*> pending(w->children.rbegin(), w->children.rend());
         while (!pending.empty()) {
             Window* c = pending.back();
@@ -586,7 +480,7 @@ BOOL EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM param) {
 }
 
 HWND WindowFromPoint(POINT screen) {
-    std::lock_guard guard(Manager().Lock());
+    Mutex::Guard guard(gWindowLock);
     for (Window* top : Manager().TopLevels()) {
         if (!top->Visible() || !PtInRect(&top->rect, screen)) continue;
         return WindowManager::ChildAt(top, POINT{screen.x - top->rect.left, screen.y - top->rect.top})->handle;
@@ -595,9 +489,8 @@ HWND WindowFromPoint(POINT screen) {
 }
 
 HWND ChildWindowFromPoint(HWND parent, POINT client) {
-    auto w = Checked(parent);
-    if (!w) return nullptr;
-    std::lock_guard guard(Manager().Lock());
+    LockedWindow w(parent);
+    if (!Found(w)) return nullptr;
     const RECT inside = w->ClientRect();
     if (!PtInRect(&inside, client)) return nullptr;
     for (Window* c : w->children)
@@ -608,28 +501,28 @@ HWND ChildWindowFromPoint(HWND parent, POINT client) {
 HWND GetDesktopWindow() { return nullptr; }
 
 BOOL SetPropA(HWND hwnd, LPCSTR name, HANDLE data) {
-    auto w = Checked(hwnd);
-    if (!w || !name) return FALSE;
+    if (!name) return FALSE;
     const std::string key = NameOf(name);
-    std::lock_guard guard(Manager().Lock());
+    LockedWindow w(hwnd);
+    if (!Found(w)) return FALSE;
     w->props[key] = data;
     return TRUE;
 }
 
 HANDLE GetPropA(HWND hwnd, LPCSTR name) {
-    auto w = Manager().Find(hwnd);
-    if (!w || !name) return nullptr;
+    if (!name) return nullptr;
     const std::string key = NameOf(name);
-    std::lock_guard guard(Manager().Lock());
+    LockedWindow w(hwnd);
+    if (!w) return nullptr;
     auto it = w->props.find(key);
     return it == w->props.end() ? nullptr : it->second;
 }
 
 HANDLE RemovePropA(HWND hwnd, LPCSTR name) {
-    auto w = Manager().Find(hwnd);
-    if (!w || !name) return nullptr;
+    if (!name) return nullptr;
     const std::string key = NameOf(name);
-    std::lock_guard guard(Manager().Lock());
+    LockedWindow w(hwnd);
+    if (!w) return nullptr;
     auto it = w->props.find(key);
     if (it == w->props.end()) return nullptr;
     HANDLE data = it->second;

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cctype>
 
-#include "platform/drivers/DisplayDriver.h"
 #include "platform/graphics/Rects.h"
 #include "platform/graphics/SystemColors.h"
 #include "platform/kernel/Immortal.h"
-#include "platform/kernel/ThreadIdentity.h"
+#include "platform/window/DisplayDriver.h"
+#include "platform/window/NoDisplay.h"
 #include "platform/window/Windows.h"
 
 namespace {
@@ -25,37 +25,36 @@ WindowManager& WindowManager::Instance() {
     return *manager;
 }
 
-std::shared_ptr<Window> WindowManager::Find(HWND hwnd) {
-    std::lock_guard guard(lock_);
+Window* WindowManager::Find(HWND hwnd) {
     auto it = windows_.find(hwnd);
-    return it == windows_.end() ? nullptr : it->second;
+    return it == windows_.end() ? nullptr : it->second.get();
 }
 
-std::shared_ptr<Window> WindowManager::Create(const WindowClass& cls, DWORD exStyle, DWORD style, Window* parent) {
-    std::lock_guard guard(lock_);
-    auto w = std::make_shared<Window>();
-    nextHandle_ += 4;
-    w->handle = reinterpret_cast<HWND>(nextHandle_);
-    w->className = cls.name;
-    w->classStyle = cls.style;
-    w->classCursor = cls.cursor;
-    w->classBackground = cls.background;
-    w->proc = cls.proc;
+bool WindowManager::Exists(HWND hwnd) {
+    Mutex::Guard guard(gWindowLock);
+    return Find(hwnd) != nullptr;
+}
+
+Window* WindowManager::Create(const WindowClass& cls, DWORD exStyle, DWORD style, Window* parent, ThreadQueue* thread) {
+    nextHandle_ += 4;  // never reused: a stale handle finds nothing
+    const HWND handle = reinterpret_cast<HWND>(nextHandle_);
+    auto owned = std::make_unique<Window>(handle, cls, thread);
+    Window* w = owned.get();
     w->style = style;
     w->exStyle = exStyle;
     w->parent = parent;
-    w->thread = &ThreadQueue::Current();
     if (parent)
-        parent->children.insert(parent->children.begin(), w.get());
+        parent->children.insert(parent->children.begin(), w);
     else
-        topLevels_.insert(topLevels_.begin(), w.get());
-    windows_.emplace(w->handle, w);
+        topLevels_.insert(topLevels_.begin(), w);
+    windows_.emplace(handle, std::move(owned));
     return w;
 }
 
 void WindowManager::Remove(Window& w) {
-    std::lock_guard guard(lock_);
-    auto& siblings = w.parent ? w.parent->children : topLevels_;
+    // Children left behind (made while their parent went) go too: none may keep a freed parent.
+    while (!w.children.empty()) Remove(*w.children.front());
+    auto& siblings = SiblingsOf(w);
     siblings.erase(std::remove(siblings.begin(), siblings.end(), &w), siblings.end());
     if (focus == w.handle) focus = nullptr;
     if (capture == w.handle) capture = nullptr;
@@ -63,38 +62,42 @@ void WindowManager::Remove(Window& w) {
     windows_.erase(w.handle);
 }
 
-std::vector<std::shared_ptr<Window>> WindowManager::WindowsOfThread(ThreadQueue& thread) {
-    std::lock_guard guard(lock_);
-    std::vector<std::shared_ptr<Window>> found;
+std::vector<HWND> WindowManager::WindowsOfThread(ThreadQueue& thread) {
+    Mutex::Guard guard(gWindowLock);
+    std::vector<HWND> found;
+    for (Window* top : topLevels_)
+        if (top->thread == &thread) found.push_back(top->handle);
     for (auto& [handle, w] : windows_)
-        if (w->thread == &thread) found.push_back(w);
+        if (w->thread == &thread && w->parent) found.push_back(handle);
     return found;
 }
+
+std::vector<Window*>& WindowManager::SiblingsOf(Window& w) { return w.parent ? w.parent->children : topLevels_; }
 
 void WindowManager::Raise(Window& w) { PlaceAfter(w, nullptr); }
 
 void WindowManager::PlaceAfter(Window& w, Window* after) {
-    std::lock_guard guard(lock_);
-    auto& siblings = w.parent ? w.parent->children : topLevels_;
+    auto& siblings = SiblingsOf(w);
     siblings.erase(std::remove(siblings.begin(), siblings.end(), &w), siblings.end());
     auto at = after ? std::find(siblings.begin(), siblings.end(), after) : siblings.end();
     siblings.insert(at == siblings.end() ? (after ? siblings.end() : siblings.begin()) : at + 1, &w);
 }
 
 bool WindowManager::AddClass(const WindowClass& cls) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(gWindowLock);
     return classes_.emplace(Folded(cls.name), cls).second;
 }
 
 bool WindowManager::RemoveClass(const std::string& name) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(gWindowLock);
     return classes_.erase(Folded(name)) > 0;
 }
 
-const WindowClass* WindowManager::FindClass(const std::string& name) {
-    std::lock_guard guard(lock_);
+std::optional<WindowClass> WindowManager::FindClass(const std::string& name) {
+    Mutex::Guard guard(gWindowLock);
     auto it = classes_.find(Folded(name));
-    return it == classes_.end() ? nullptr : &it->second;
+    if (it == classes_.end()) return std::nullopt;
+    return it->second;
 }
 
 Window* WindowManager::TopLevelOf(Window* w) {
@@ -185,8 +188,13 @@ bool WindowManager::IsShown(Window* w) {
     return true;
 }
 
+bool WindowManager::IsAncestor(Window* ancestor, Window* w) {
+    for (Window* p = w ? w->parent : nullptr; p; p = p->parent)
+        if (p == ancestor) return true;
+    return false;
+}
+
 void WindowManager::InvalidateClient(Window* w, const Region& client, bool erase) {
-    std::lock_guard guard(lock_);
     Region r = client;
     r.Intersect(w->ClientRect());
     if (r.IsEmpty()) return;
@@ -198,7 +206,6 @@ void WindowManager::InvalidateClient(Window* w, const Region& client, bool erase
 }
 
 void WindowManager::InvalidateArea(Window* root, const Region& area, bool erase) {
-    std::lock_guard guard(lock_);
     std::vector<Window*> pending{root};
     while (!pending.empty()) {
         Window* w = pending.back();
@@ -220,59 +227,110 @@ void WindowManager::InvalidateArea(Window* root, const Region& area, bool erase)
 }
 
 void WindowManager::ThreadStarted(ThreadQueue& q) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(gWindowLock);
     threads_.insert(&q);
 }
 
 void WindowManager::ThreadEnding(ThreadQueue& q) {
-    // Its windows go with it, top-level ones first (which takes their children along).
-    for (auto& w : WindowsOfThread(q))
-        if (Find(w->handle)) DestroyWindow(w->handle);
+    // Its windows go with it, top-level ones first (which takes their children along); a window
+    // made while they went goes in the next round.
+    for (auto windows = WindowsOfThread(q); !windows.empty(); windows = WindowsOfThread(q))
+        for (HWND hwnd : windows)
+            if (Exists(hwnd)) DestroyWindow(hwnd);
     std::deque<std::shared_ptr<SentMessage>> unanswered;
     {
-        std::lock_guard guard(lock_);
+        Mutex::Guard guard(gWindowLock);
         threads_.erase(&q);
-        std::lock_guard queueGuard(q.lock);
+        Mutex::Guard queueGuard(q.lock);
         unanswered.swap(q.inbox);
+        q.tasks.clear();
     }
     for (auto& m : unanswered) m->Answer(0);
 }
 
-bool WindowManager::ThreadAlive(ThreadQueue* q) {
-    std::lock_guard guard(lock_);
-    return threads_.count(q) > 0;
-}
-
 ThreadQueue* WindowManager::ThreadById(DWORD id) {
-    std::lock_guard guard(lock_);
     for (ThreadQueue* q : threads_)
         if (q->threadId == id) return q;
     return nullptr;
 }
 
-DisplayDriver& WindowManager::Driver() {
-    std::lock_guard guard(lock_);
-    if (!driver_) {
-        driver_ = DisplayDriver::Choose();
-        const SIZE screen = driver_->ScreenSize();
-        SetScreenMetrics(screen.cx, screen.cy);
-    }
-    return *driver_;
+bool WindowManager::PaintPending(ThreadQueue& q) {
+    Mutex::Guard guard(gWindowLock);
+    for (auto& [handle, w] : windows_)
+        if (w->thread == &q && (!w->invalid.IsEmpty() || w->frameInvalid) && IsShown(w.get())) return true;
+    return false;
 }
 
-void WindowManager::UseDriver(std::unique_ptr<DisplayDriver> driver) {
+void WindowManager::RoutePointer(HWND hwnd, RawInput raw) {
+    Mutex::Guard guard(gWindowLock);
+    cursorPos = raw.screen;
+    Window* target = capture ? Find(capture) : nullptr;
+    if (target)
+        hwnd = TopLevelOf(target)->handle;
+    else
+        target = Find(hwnd);
+    if (!target) return;
+    raw.topLevel = hwnd;
+    target->thread->PostInput(raw);  // under the lock: the thread cannot end meanwhile
+}
+
+void WindowManager::RouteKey(const RawInput& raw) {
+    Mutex::Guard guard(gWindowLock);
+    BYTE& state = asyncKeys[raw.vk & 0xFF];
+    state = raw.kind == RawInput::Kind::KeyDown ? (state | 0x80) : (state & ~0x80);
+    for (HWND candidate : {focus, active}) {
+        if (Window* w = candidate ? Find(candidate) : nullptr) {
+            w->thread->PostInput(raw);
+            return;
+        }
+    }
+}
+
+void WindowManager::SetAsyncButton(int vk, bool down) {
+    Mutex::Guard guard(gWindowLock);
+    BYTE& state = asyncKeys[vk & 0xFF];
+    state = down ? (state | 0x80) : (state & ~0x80);
+}
+
+bool WindowManager::PostTask(HWND hwnd, std::function<void()> run) {
+    Mutex::Guard guard(gWindowLock);
+    Window* w = Find(hwnd);
+    if (!w) return false;
+    w->thread->PostTask(WindowTask{hwnd, std::move(run)});
+    return true;
+}
+
+std::shared_ptr<DisplayDriver> WindowManager::Driver() {
     {
-        std::lock_guard guard(lock_);
-        driver_.swap(driver);
-        const SIZE screen = driver_->ScreenSize();
+        Mutex::Guard guard(gWindowLock);
+        if (driver_) return driver_;
+    }
+    auto none = std::make_shared<NoDisplay>();
+    const SIZE screen = none->ScreenSize();
+    Mutex::Guard guard(gWindowLock);
+    if (!driver_) {
+        driver_ = none;
         SetScreenMetrics(screen.cx, screen.cy);
     }
-    // The old one ends outside the lock: its threads may need the window system to end.
+    return driver_;
+}
+
+SIZE WindowManager::ScreenSize() { return Driver()->ScreenSize(); }
+
+void WindowManager::UseDriver(std::shared_ptr<DisplayDriver> driver) {
+    const SIZE screen = driver->ScreenSize();
+    {
+        Mutex::Guard guard(gWindowLock);
+        driver_.swap(driver);
+    }
+    SetScreenMetrics(screen.cx, screen.cy);
+    // The old one ends outside the lock (once nobody uses it): its threads may need the window
+    // system to end.
     driver.reset();
 }
 
 ATOM WindowManager::AddAtom(const std::string& name) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(gWindowLock);
     auto& entry = atoms_[name];
     if (entry.first == 0) entry.first = nextAtom_++;
     ++entry.second;
@@ -280,7 +338,7 @@ ATOM WindowManager::AddAtom(const std::string& name) {
 }
 
 bool WindowManager::DeleteAtom(ATOM atom) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(gWindowLock);
     for (auto it = atoms_.begin(); it != atoms_.end(); ++it) {
         if (it->second.first != atom) continue;
         if (--it->second.second == 0) atoms_.erase(it);
@@ -290,13 +348,13 @@ bool WindowManager::DeleteAtom(ATOM atom) {
 }
 
 ATOM WindowManager::FindAtom(const std::string& name) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(gWindowLock);
     auto it = atoms_.find(name);
     return it == atoms_.end() ? 0 : it->second.first;
 }
 
 std::string WindowManager::AtomName(ATOM atom) {
-    std::lock_guard guard(lock_);
+    Mutex::Guard guard(gWindowLock);
     for (auto& [name, entry] : atoms_)
         if (entry.first == atom) return name;
     return "#" + std::to_string(atom);

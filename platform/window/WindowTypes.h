@@ -27,6 +27,7 @@ constexpr LPARAM MAKELPARAM(int low, int high) {
     return static_cast<LPARAM>(static_cast<DWORD>((low & 0xFFFF) | ((high & 0xFFFF) << 16)));
 }
 constexpr WPARAM MAKEWPARAM(int low, int high) { return static_cast<WPARAM>(MAKELPARAM(low, high) & 0xFFFFFFFF); }
+constexpr DWORD MAKELONG(int low, int high) { return static_cast<DWORD>((low & 0xFFFF) | ((high & 0xFFFF) << 16)); }
 
 struct MSG {
     HWND hwnd;
@@ -458,6 +459,21 @@ constexpr UINT RDW_UPDATENOW = 0x0100;
 constexpr UINT RDW_ERASENOW = 0x0200;
 constexpr UINT RDW_FRAME = 0x0400;
 constexpr UINT RDW_NOFRAME = 0x0800;
+
+// GetQueueStatus.
+constexpr UINT QS_KEY = 0x0001;
+constexpr UINT QS_MOUSEMOVE = 0x0002;
+constexpr UINT QS_MOUSEBUTTON = 0x0004;
+constexpr UINT QS_POSTMESSAGE = 0x0008;
+constexpr UINT QS_TIMER = 0x0010;
+constexpr UINT QS_PAINT = 0x0020;
+constexpr UINT QS_SENDMESSAGE = 0x0040;
+constexpr UINT QS_HOTKEY = 0x0080;
+constexpr UINT QS_ALLPOSTMESSAGE = 0x0100;
+constexpr UINT QS_MOUSE = QS_MOUSEMOVE | QS_MOUSEBUTTON;
+constexpr UINT QS_INPUT = QS_MOUSE | QS_KEY;
+constexpr UINT QS_ALLEVENTS = QS_INPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_HOTKEY;
+constexpr UINT QS_ALLINPUT = QS_ALLEVENTS | QS_SENDMESSAGE;
 
 // Hooks.
 constexpr int WH_CALLWNDPROC = 4;

@@ -64,6 +64,9 @@ BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT first, UINT last, UINT remove);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageA(const MSG* msg);
 BOOL WaitMessage();
+// The calling thread's queue (QS_* bits of `flags`): high word what is in it, low word what came
+// since the last look (GetQueueStatus, GetMessage, PeekMessage) and is still there.
+DWORD GetQueueStatus(UINT flags);
 DWORD GetMessageTime();
 DWORD GetMessagePos();
 LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -351,11 +351,13 @@ TEST(LogLoader, WithoutAChannelNothingHappens) {
     frame.RequestReload();
     // The request is taken (and fails) at the next poll; nothing is sent to the frame.
     const auto giveUp = std::chrono::steady_clock::now() + kWait;
-    for (bool pending = true; pending && std::chrono::steady_clock::now() < giveUp;) {
+    bool pending = true;
+    while (pending && std::chrono::steady_clock::now() < giveUp) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         std::lock_guard lock(frame.loaderLock);
         pending = frame.reloadRequested != 0;
     }
     loader.Stop();
+    EXPECT_FALSE(pending) << "the request was taken";
     EXPECT_TRUE(frame.Events().empty());
 }

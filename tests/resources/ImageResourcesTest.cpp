@@ -28,12 +28,11 @@ const std::vector<Expected> kBitmaps = {{128, {}}, {135, {}}, {138, {}}, {139, {
 const std::vector<Expected> kIcons = {
     {128, {16, 32, 48, 64}}, {129, {16, 32}}, {153, {16}}, {154, {16}}, {155, {16}}, {156, {16}}};
 
-const PixelArt& Strip(int id) {
+PixelArt Strip(int id) {
     EXPECT_EQ(RegisterImageResources(), "");
-    const PixelArt* art = ResourceImages::Bitmap(id);
+    const auto art = ResourceImages::Bitmap(id);
     if (!art) ADD_FAILURE() << "no bitmap " << id;
-    static const PixelArt none;
-    return art ? *art : none;
+    return art ? *art : PixelArt{};
 }
 
 std::uint32_t Pixel(const PixelArt& strip, int picture, int x, int y) {
@@ -61,7 +60,7 @@ TEST(ImageResources, EveryImageIsRegisteredOnceAtItsSizes) {
     ASSERT_EQ(RegisterImageResources(), "");
     ASSERT_EQ(RegisterImageResources(), "") << "a second registration answers like the first";
     for (const Expected& e : kBitmaps) {
-        const PixelArt* art = ResourceImages::Bitmap(e.id);
+        const auto art = ResourceImages::Bitmap(e.id);
         ASSERT_NE(art, nullptr) << e.id;
         EXPECT_EQ(art->image.Width(), kPictures * kPictureWidth) << e.id;
         EXPECT_EQ(art->image.Height(), kPictureHeight) << e.id;
@@ -78,7 +77,7 @@ TEST(ImageResources, EveryImageIsRegisteredOnceAtItsSizes) {
 
 TEST(ImageResources, ToolbarStripsHoldSixDistinctPictures) {
     for (const Expected& e : kBitmaps) {
-        const PixelArt& strip = Strip(e.id);
+        const PixelArt strip = Strip(e.id);
         ASSERT_EQ(strip.image.Width(), kPictures * kPictureWidth);
         std::set<std::vector<std::uint32_t>> pictures;
         for (int p = 0; p < kPictures; ++p) {
@@ -94,9 +93,9 @@ TEST(ImageResources, ToolbarStripsHoldSixDistinctPictures) {
 }
 
 TEST(ImageResources, ToolbarLooksAgree) {
-    const PixelArt& hot = Strip(135);
-    const PixelArt& normal = Strip(138);
-    const PixelArt& disabled = Strip(139);
+    const PixelArt hot = Strip(135);
+    const PixelArt normal = Strip(138);
+    const PixelArt disabled = Strip(139);
     ASSERT_EQ(disabled.image.Width(), hot.image.Width());
     std::vector<std::string> wrong;  // the first few pixels that break a rule
     auto check = [&wrong](bool ok, int p, int x, int y, const char* what) {

@@ -287,7 +287,7 @@ TEST_F(IconMenuLoopTest, TheMouseOpensPopupsAndRunsItems) {
 
 TEST_F(IconMenuLoopTest, ThePixelsShowBandIconsSelectionAndAccelerator) {
     const IconMenuColors::Palette p = IconMenuColors::Current();
-    const PixelArt* art = ResourceImages::Bitmap(135);
+    const std::shared_ptr<const PixelArt> art = ResourceImages::Bitmap(135);
     auto picture = [&](int k, int x, int y) {
         const COLORREF c = Surface::ColorOf(art->image.At(16 * k + x, y));
         return c == RGB(192, 192, 192) ? CLR_NONE : c;

@@ -62,7 +62,7 @@ protected:
 
 // A picture of bitmap 135 (k-th), each pixel's colour, or CLR_NONE where it is the mask.
 COLORREF Picture(int k, int x, int y) {
-    const PixelArt* art = ResourceImages::Bitmap(135);
+    const std::shared_ptr<const PixelArt> art = ResourceImages::Bitmap(135);
     const COLORREF c = Surface::ColorOf(art->image.At(16 * k + x, y));
     return c == RGB(192, 192, 192) ? CLR_NONE : c;
 }

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/drivers/DriverChoice.h"
 #include "platform/drivers/HeadlessDriver.h"
 #include "platform/framework/CImageList.h"
 #include "platform/graphics/Images.h"
@@ -82,6 +83,7 @@ int main(int argc, char** argv) {
         }
     }
     HeadlessDriver* headless = snapshot ? &HeadlessDriver::Install() : nullptr;
+    if (!headless) DriverChoice::Install();
     if (const std::string error = RegisterImageResources(); !error.empty()) {
         std::fprintf(stderr, "side-bar-sample: %s\n", error.c_str());
         return 1;

@@ -15,6 +15,7 @@
 
 #include "platform/controls/MenuRegistry.h"
 #include "platform/controls/PopupMenuWindow.h"
+#include "platform/drivers/DriverChoice.h"
 #include "platform/drivers/HeadlessDriver.h"
 #include "platform/framework/AfxMsg.h"
 #include "platform/framework/StringTable.h"
@@ -115,6 +116,7 @@ int main(int argc, char** argv) {
         }
     }
     HeadlessDriver* headless = snapshot ? &HeadlessDriver::Install() : nullptr;
+    if (!headless) DriverChoice::Install();
     if (const std::string error = RegisterImageResources(); !error.empty()) {
         std::fprintf(stderr, "widget-kit-sample: %s\n", error.c_str());
         return 1;

@@ -12,6 +12,16 @@ namespace {
 
 class CrossThreadTest : public WindowTest {};
 
+// Waits, without taking anything, until the calling thread's queue holds `kinds` (QS_*).
+bool WaitForQueued(UINT kinds) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!(HIWORD(GetQueueStatus(kinds)) & kinds)) {
+        if (std::chrono::steady_clock::now() > giveUp) return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
+
 // A thread with a window of its own that pumps until told to stop, then destroys its window.
 class WorkerWindow {
 public:
@@ -106,41 +116,81 @@ TEST_F(CrossThreadTest, AWorkerSendsThousandsWhileTheUiSendsBack) {
     EXPECT_FALSE(IsWindow(workerWindow.load())) << "a thread's windows end with it";
 }
 
-TEST_F(CrossThreadTest, ASendToAWindowThatGoesMeanwhileReturnsZero) {
-    // The worker's window is destroyed before the worker ever looks at its queue again.
-    std::promise<void> sending;
-    auto sendingNow = sending.get_future();
+TEST_F(CrossThreadTest, ASendToAWindowThatGoesMeanwhileIsAnsweredZeroAtOnce) {
+    // The worker destroys its window once the send is queued, and does not look at its queue
+    // again until the sender has its answer: the window's going must give it.
+    std::promise<LRESULT> answer;
+    std::promise<bool> answeredFirst;
+    auto answered = answer.get_future();
+    auto first = answeredFirst.get_future();
     std::atomic<bool> handled{false};
     WorkerWindow worker([&](HWND hwnd) {
         Recorder::Instance().On(WM_USER + 3, [&](HWND, UINT, WPARAM, LPARAM, bool&) -> LRESULT {
             handled = true;
             return 1;
         });
-        sendingNow.wait();
+        if (!WaitForQueued(QS_SENDMESSAGE)) return answeredFirst.set_value(false);
         DestroyWindow(hwnd);
+        answeredFirst.set_value(answered.wait_for(std::chrono::seconds(30)) == std::future_status::ready);
     });
-    std::thread sender([&] {
-        sending.set_value();
-        EXPECT_EQ(SendMessageA(worker.hwnd, WM_USER + 3, 0, 0), 0);
-    });
+    std::thread sender([&] { answer.set_value(SendMessageA(worker.hwnd, WM_USER + 3, 0, 0)); });
     sender.join();
+    ASSERT_EQ(first.wait_for(std::chrono::minutes(1)), std::future_status::ready);
+    EXPECT_TRUE(first.get()) << "answered when the window went, not when its thread looked again";
+    EXPECT_EQ(answered.get(), 0);
     EXPECT_FALSE(handled.load());
 }
 
-TEST_F(CrossThreadTest, ASendToAThreadThatEndsReturnsZero) {
+TEST_F(CrossThreadTest, ASendToAThreadThatEndsIsAnsweredZeroWhenItsWindowGoes) {
     std::promise<HWND> created;
-    std::promise<void> sent;
-    auto sentFuture = sent.get_future();
+    std::promise<LRESULT> answer;
+    auto answered = answer.get_future();
+    std::atomic<bool> handled{false}, queued{false}, answeredInTime{false};
     std::thread owner([&] {
-        created.set_value(Recorder::Instance().Create(nullptr, RECT{0, 0, 10, 10}, WS_POPUP));
-        sentFuture.wait();  // ends without ever answering
+        Recorder& r = Recorder::Instance();
+        r.On(WM_USER, [&](HWND, UINT, WPARAM, LPARAM, bool&) -> LRESULT {
+            handled = true;
+            return 1;
+        });
+        // The target is owned by `last`, so whichever the ending thread takes first, the target
+        // goes before `last` does.
+        const HWND last = r.Create(nullptr, RECT{0, 0, 10, 10}, WS_POPUP);
+        const HWND target = r.Create(last, RECT{0, 0, 10, 10}, WS_POPUP);
+        r.On(WM_DESTROY, [&, last](HWND hwnd, UINT, WPARAM, LPARAM, bool& done) -> LRESULT {
+            if (hwnd == last)
+                answeredInTime = answered.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
+            done = false;
+            return 0;
+        });
+        created.set_value(target);
+        queued = WaitForQueued(QS_SENDMESSAGE);  // then ends without ever answering
     });
     const HWND hwnd = created.get_future().get();
-    std::thread releaser([&] { sent.set_value(); });
-    EXPECT_EQ(SendMessageA(hwnd, WM_USER, 0, 0), 0);
-    releaser.join();
+    std::thread sender([&] { answer.set_value(SendMessageA(hwnd, WM_USER, 0, 0)); });
     owner.join();
+    sender.join();
+    EXPECT_TRUE(queued.load());
+    EXPECT_TRUE(answeredInTime.load()) << "answered when its window went, not once the thread was gone";
+    EXPECT_EQ(answered.get(), 0);
+    EXPECT_FALSE(handled.load());
     EXPECT_FALSE(IsWindow(hwnd));
+}
+
+TEST_F(CrossThreadTest, WindowsMadeWhileAThreadEndsGoWithIt) {
+    HWND late = nullptr;
+    std::thread owner([&] {
+        Recorder& r = Recorder::Instance();
+        HWND first = r.Create(nullptr, RECT{0, 0, 10, 10}, WS_POPUP);
+        r.On(WM_DESTROY, [&, first](HWND hwnd, UINT, WPARAM, LPARAM, bool& handled) -> LRESULT {
+            if (hwnd == first) late = Recorder::Instance().Create(nullptr, RECT{0, 0, 10, 10}, WS_POPUP);
+            handled = false;
+            return 0;
+        });
+    });
+    owner.join();
+    ASSERT_NE(late, nullptr);
+    EXPECT_FALSE(IsWindow(late)) << "no window outlives its thread";
+    EXPECT_FALSE(PostMessageA(late, WM_USER, 0, 0));
 }
 
 TEST_F(CrossThreadTest, PostsFromOtherThreadsWakeTheOwner) {
@@ -172,6 +222,80 @@ TEST_F(CrossThreadTest, TakingWithAWindowFilterWhileAnotherThreadPosts) {
         if (PeekMessageA(&msg, ui, WM_USER + 5, WM_USER + 5, PM_REMOVE)) ++taken;
     poster.join();
     EXPECT_EQ(taken, kPosts);
+}
+
+// The numbers the window system once used for its own work are the application's like any other:
+// whatever their parameters, they reach the window procedure and nothing else.
+TEST_F(CrossThreadTest, EveryMessageNumberIsTheApplicationsOwn) {
+    HWND ui = TopLevel();
+    constexpr UINT kFirst = 0x03D0, kLast = 0x03EF;
+    constexpr WPARAM kJunk = ~WPARAM{0};
+    constexpr LPARAM kJunkPointer = 0x10;
+    for (UINT m = kFirst; m <= kLast; ++m) {
+        EXPECT_TRUE(PostMessageA(ui, m, kJunk, kJunkPointer)) << m;
+        EXPECT_TRUE(PostThreadMessageA(GetCurrentThreadId(), m, kJunk, kJunkPointer)) << m;
+        SendMessageA(ui, m, kJunk, kJunkPointer);
+    }
+    std::thread other([&] {
+        for (UINT m = kFirst; m <= kLast; ++m) {
+            SendMessageA(ui, m, kJunk, kJunkPointer);
+            PostMessageA(ui, m, kJunk, kJunkPointer);
+        }
+    });
+    const int perNumber = 4;  // posted and sent from here, sent and posted from the other thread
+    EXPECT_TRUE(PumpUntil([&] {
+        for (UINT m = kFirst; m <= kLast; ++m)
+            if (recorder.Count(ui, m) < perNumber) return false;
+        return true;
+    }));
+    other.join();
+    PumpAll();
+    for (UINT m = kFirst; m <= kLast; ++m) EXPECT_EQ(recorder.Count(ui, m), perNumber) << m;
+    for (const Seen& seen : recorder.Log())
+        if (seen.message >= kFirst && seen.message <= kLast) {
+            EXPECT_EQ(seen.wParam, kJunk);
+            EXPECT_EQ(seen.lParam, kJunkPointer);
+        }
+    EXPECT_TRUE(IsWindowVisible(ui));
+}
+
+// What a window is made of changes under the window system's lock, whichever thread changes it
+// (a ThreadSanitizer build sees any access without it).
+TEST_F(CrossThreadTest, FieldsChangedFromAnotherThreadWhileTheOwnerShowsAndMovesTheWindow) {
+    HWND ui = TopLevel();
+    HWND child = recorder.Create(ui, RECT{0, 0, 20, 20});
+    std::atomic<bool> done{false};
+    std::atomic<int> rounds{0};
+    std::thread other([&] {
+        char name[64];
+        RECT r;
+        for (int i = 0; !done; ++i) {
+            SetWindowLongPtrA(child, GWL_STYLE, GetWindowLongPtrA(child, GWL_STYLE) ^ WS_TABSTOP);
+            SetWindowLongPtrA(child, GWL_EXSTYLE, GetWindowLongPtrA(child, GWL_EXSTYLE) ^ WS_EX_TRANSPARENT);
+            SetWindowLongPtrA(ui, GWLP_USERDATA, i);
+            SetPropA(child, "round", reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(i)));
+            GetWindowRect(child, &r);
+            GetClassNameA(child, name, sizeof name);
+            IsWindowVisible(child);
+            InvalidateRect(child, nullptr, TRUE);
+            rounds = i + 1;
+        }
+    });
+    // The owner shows, hides, moves, reframes and paints meanwhile; the rounds give a
+    // ThreadSanitizer build a fair chance to see a field read without the lock.
+    for (int round = 0; round < 10000; ++round) {
+        ShowWindow(child, round % 2 ? SW_HIDE : SW_SHOW);
+        SetWindowPos(ui, nullptr, 100 + round % 5, 100, 300, 200, SWP_NOZORDER);
+        SetWindowPos(child, nullptr, round % 7, 0, 20, 20, SWP_NOZORDER | SWP_FRAMECHANGED);
+        UpdateWindow(ui);
+    }
+    done = true;
+    other.join();
+    const int last = rounds - 1;
+    EXPECT_EQ(GetWindowLongPtrA(ui, GWLP_USERDATA), last);
+    EXPECT_EQ(GetPropA(child, "round"), reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(last)));
+    EXPECT_EQ((GetWindowLongPtrA(child, GWL_STYLE) & WS_TABSTOP) != 0, rounds % 2 == 1);
+    EXPECT_EQ((GetWindowLongPtrA(child, GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0, rounds % 2 == 1);
 }
 
 }  // namespace

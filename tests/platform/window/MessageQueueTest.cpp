@@ -224,4 +224,23 @@ TEST_F(MessageQueueTest, AModalLoopRunsUntilItsConditionAndPassesAQuitOn) {
     EXPECT_EQ(msg.wParam, 3u);
 }
 
+TEST_F(MessageQueueTest, QueueStatusSaysWhatIsThereAndWhatIsNew) {
+    HWND top = TopLevel();
+    PumpAll();
+    EXPECT_EQ(GetQueueStatus(QS_ALLINPUT), 0u);
+    PostMessageA(top, WM_USER, 0, 0);
+    EXPECT_EQ(GetQueueStatus(QS_POSTMESSAGE), MAKELONG(QS_POSTMESSAGE, QS_POSTMESSAGE));
+    EXPECT_EQ(GetQueueStatus(QS_POSTMESSAGE), MAKELONG(0, QS_POSTMESSAGE)) << "no longer new";
+    InvalidateRect(top, nullptr, FALSE);
+    EXPECT_EQ(HIWORD(GetQueueStatus(QS_PAINT | QS_TIMER)), QS_PAINT) << "only the kinds asked for";
+    display->MoveMouse(OnScreen(top, 5, 5));
+    display->KeyPress('A');
+    EXPECT_EQ(HIWORD(GetQueueStatus(QS_INPUT)), QS_MOUSEMOVE | QS_KEY);
+    PumpAll();
+    EXPECT_EQ(GetQueueStatus(QS_ALLINPUT), 0u) << "taking empties it";
+    SetTimer(top, 1, 10, nullptr);
+    EXPECT_TRUE(PumpUntil([] { return HIWORD(GetQueueStatus(QS_TIMER)) == QS_TIMER; }, std::chrono::seconds(30)));
+    KillTimer(top, 1);
+}
+
 }  // namespace

@@ -92,7 +92,7 @@ void UseDisplay(std::unique_ptr<DisplayDriver> driver) { WindowManager::Instance
 void DestroyAllWindows() {
     std::vector<HWND> left;
     {
-        std::lock_guard guard(WindowManager::Instance().Lock());
+        Mutex::Guard guard(gWindowLock);
         for (Window* top : WindowManager::Instance().TopLevels()) left.push_back(top->handle);
     }
     for (HWND hwnd : left) DestroyWindow(hwnd);

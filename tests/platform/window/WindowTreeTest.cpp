@@ -76,6 +76,24 @@ TEST_F(WindowTreeTest, CreateParametersReachTheWindowProcedure) {
     EXPECT_STREQ(text, "Sta");
     SetWindowTextA(top, "Quillbridge Log Viewer");
     EXPECT_EQ(display->Title(top), "Quillbridge Log Viewer");
+
+    // A resource id in the name's place (a static's icon) reaches the procedure as it is and
+    // is nobody's text.
+    recorder.On(WM_CREATE, [&](HWND, UINT, WPARAM, LPARAM l, bool&) -> LRESULT {
+        seenId = static_cast<int>(reinterpret_cast<std::intptr_t>(reinterpret_cast<const CREATESTRUCTA*>(l)->lpszName));
+        return 0;
+    });
+    for (const DWORD style : {DWORD{WS_CHILD}, DWORD{WS_OVERLAPPEDWINDOW}}) {
+        HWND byId = CreateWindowExA(0, recorder.Class(), MAKEINTRESOURCEA(7), style, 0, 0, 10, 10,
+                                    style & WS_CHILD ? top : nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(byId, nullptr);
+        EXPECT_EQ(seenId, 7);
+        EXPECT_EQ(GetWindowTextA(byId, text, sizeof text), 0);
+        if (!(style & WS_CHILD)) {
+            EXPECT_EQ(display->Title(byId), "");
+        }
+        DestroyWindow(byId);
+    }
 }
 
 TEST_F(WindowTreeTest, RectanglesAndCoordinatesAccountForBordersAndParents) {
@@ -242,6 +260,53 @@ TEST_F(WindowTreeTest, FocusMovesWithKillFocusThenSetFocus) {
     SetFocus(b);
     DestroyWindow(b);
     EXPECT_EQ(GetFocus(), top) << "the keyboard stays with the window that held it";
+}
+
+TEST_F(WindowTreeTest, AWindowCannotGoUnderItselfOrItsOwnChildren) {
+    HWND top = TopLevel();
+    HWND a = recorder.Create(top, RECT{0, 0, 50, 50});
+    HWND b = recorder.Create(a, RECT{0, 0, 20, 20});
+    HWND c = recorder.Create(b, RECT{0, 0, 5, 5});
+    for (HWND under : {a, b, c}) {
+        EXPECT_EQ(SetParent(a, under), nullptr);
+        EXPECT_EQ(GetParent(a), top) << "the tree would become a loop";
+    }
+    EXPECT_EQ(SetParent(c, a), b) << "the old parent";
+    EXPECT_EQ(GetParent(c), a);
+    EXPECT_EQ(GetAncestor(c, GA_ROOT), top);
+}
+
+// Windows made while what they belong to is going would be left with a freed parent.
+TEST_F(WindowTreeTest, AChildMadeWhileItsParentGoesGoesToo) {
+    HWND top = TopLevel();
+    HWND late = nullptr;
+    recorder.On(WM_NCDESTROY, [&](HWND hwnd, UINT, WPARAM, LPARAM, bool& handled) -> LRESULT {
+        if (hwnd == top) late = recorder.Create(top, RECT{0, 0, 5, 5});
+        handled = false;
+        return 0;
+    });
+    ASSERT_TRUE(DestroyWindow(top));
+    ASSERT_NE(late, nullptr);
+    EXPECT_FALSE(IsWindow(late));
+    EXPECT_EQ(GetParent(late), nullptr);
+}
+
+TEST_F(WindowTreeTest, ClassInfoNamesTheClassWithTheCallersOwnName) {
+    WNDCLASSA cls{};
+    cls.lpfnWndProc = DefWindowProcA;
+    cls.lpszClassName = "Short-lived class";
+    const ATOM atom = RegisterClassA(&cls);
+    ASSERT_NE(atom, 0);
+    const std::string asked = "SHORT-LIVED CLASS";
+    WNDCLASSA byName{}, byAtom{};
+    ASSERT_TRUE(GetClassInfoA(nullptr, asked.c_str(), &byName));
+    ASSERT_TRUE(GetClassInfoA(nullptr, MAKEINTRESOURCEA(atom), &byAtom));
+    ASSERT_TRUE(UnregisterClassA("Short-lived class", nullptr));
+    // Nothing of the class table is left in them once the class is gone.
+    EXPECT_STREQ(byName.lpszClassName, asked.c_str());
+    EXPECT_EQ(byAtom.lpszClassName, MAKEINTRESOURCEA(atom));
+    EXPECT_EQ(byName.lpfnWndProc, &DefWindowProcA);
+    EXPECT_FALSE(GetClassInfoA(nullptr, asked.c_str(), &byName));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
 // Where the display drivers report what happens on the desktop, from any thread: pointer and key
-// input go to the queue of the thread that owns the window concerned; moves, activation, exposure
-// and close requests become messages for that thread, which acts on them itself.
+// input go to the queue of the thread that owns the window concerned; moves, activation and
+// exposure become the window system's own work for that thread, close requests a WM_SYSCOMMAND.
 
 #include <string>
 

@@ -1,32 +1,13 @@
-#include "platform/drivers/InputRouter.h"
+#include "platform/window/InputRouter.h"
 
 #include "platform/window/MessageDelivery.h"
 #include "platform/window/WindowManager.h"
+#include "platform/window/WindowPlacement.h"
 #include "platform/window/Windows.h"
 
 namespace {
 
 WindowManager& Manager() { return WindowManager::Instance(); }
-
-// Pointer input goes to the thread of the window with the capture, else of the window under the
-// pointer.
-void RoutePointer(HWND hwnd, RawInput raw) {
-    std::lock_guard guard(Manager().Lock());
-    Manager().cursorPos = raw.screen;
-    auto target = Manager().capture ? Manager().Find(Manager().capture) : nullptr;
-    if (target)
-        hwnd = WindowManager::TopLevelOf(target.get())->handle;
-    else
-        target = Manager().Find(hwnd);
-    if (!target) return;
-    raw.topLevel = hwnd;
-    target->thread->PostInput(raw);  // under the manager's lock: the thread cannot end meanwhile
-}
-
-void SetAsyncKey(int vk, bool down) {
-    BYTE& state = Manager().asyncKeys[vk & 0xFF];
-    state = down ? (state | 0x80) : (state & ~0x80);
-}
 
 }  // namespace
 
@@ -35,21 +16,18 @@ void InputRouter::PointerMoved(HWND hwnd, POINT screen, DWORD time) {
     raw.kind = RawInput::Kind::Move;
     raw.screen = screen;
     raw.time = time;
-    RoutePointer(hwnd, raw);
+    Manager().RoutePointer(hwnd, raw);
 }
 
 void InputRouter::ButtonChanged(HWND hwnd, POINT screen, Button button, bool down, DWORD time) {
     static constexpr int kKeys[] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
-    {
-        std::lock_guard guard(Manager().Lock());
-        SetAsyncKey(kKeys[static_cast<int>(button)], down);
-    }
+    Manager().SetAsyncButton(kKeys[static_cast<int>(button)], down);
     RawInput raw;
     raw.kind = down ? RawInput::Kind::ButtonDown : RawInput::Kind::ButtonUp;
     raw.screen = screen;
     raw.button = static_cast<int>(button);
     raw.time = time;
-    RoutePointer(hwnd, raw);
+    Manager().RoutePointer(hwnd, raw);
 }
 
 void InputRouter::WheelTurned(HWND hwnd, POINT screen, int delta, DWORD time) {
@@ -58,7 +36,7 @@ void InputRouter::WheelTurned(HWND hwnd, POINT screen, int delta, DWORD time) {
     raw.screen = screen;
     raw.wheel = delta;
     raw.time = time;
-    RoutePointer(hwnd, raw);
+    Manager().RoutePointer(hwnd, raw);
 }
 
 void InputRouter::KeyChanged(int vk, bool down, char32_t text, DWORD time) {
@@ -67,25 +45,28 @@ void InputRouter::KeyChanged(int vk, bool down, char32_t text, DWORD time) {
     raw.vk = vk;
     raw.text = text;
     raw.time = time;
-    std::lock_guard guard(Manager().Lock());
-    SetAsyncKey(vk, down);
-    // Keys go to the thread with the focus, else to the one with the active window.
-    for (HWND candidate : {Manager().focus, Manager().active}) {
-        if (auto w = candidate ? Manager().Find(candidate) : nullptr) {
-            w->thread->PostInput(raw);
-            return;
-        }
-    }
+    Manager().RouteKey(raw);
 }
 
 void InputRouter::Moved(HWND hwnd, const RECT& screen) {
-    PostMessageA(hwnd, kWmDisplayMoved, MAKEWPARAM(screen.left, screen.top),
-                 MAKELPARAM(screen.right - screen.left, screen.bottom - screen.top));
+    Manager().PostTask(hwnd, [hwnd, screen] {
+        WindowPlacement::Set(hwnd, nullptr, screen.left, screen.top, screen.right - screen.left,
+                             screen.bottom - screen.top, SWP_NOZORDER | SWP_NOACTIVATE, true);
+    });
 }
 
-void InputRouter::Activated(HWND hwnd, bool active) { PostMessageA(hwnd, kWmDisplayActivate, active, 0); }
+void InputRouter::Activated(HWND hwnd, bool active) {
+    Manager().PostTask(hwnd, [hwnd, active] {
+        if (active)
+            SetActiveWindow(hwnd);
+        else if (GetActiveWindow() == hwnd)
+            SetActiveWindow(nullptr);
+    });
+}
 
-void InputRouter::Exposed(HWND hwnd) { PostMessageA(hwnd, kWmDisplayExpose, 0, 0); }
+void InputRouter::Exposed(HWND hwnd) {
+    Manager().PostTask(hwnd, [hwnd] { MessageDelivery::Expose(hwnd); });
+}
 
 void InputRouter::CloseRequested(HWND hwnd) { PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
