@@ -35,20 +35,41 @@ const char* SourceCaption(std::uint32_t source) {
     return source < 4 ? captions[source] : "";
 }
 
+// Both are formatted by hand: a load formats them for every row, and snprintf would cost the
+// list more than the row itself.
 std::string FormatStatus(std::uint32_t statusId) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", statusId);
-    return text;
+    static const char digits[] = "0123456789ABCDEF";
+    char text[10] = {'0', 'x'};
+    for (int i = 0; i < 8; ++i) text[2 + i] = digits[(statusId >> (28 - 4 * i)) & 15];
+    return std::string(text, sizeof text);
 }
 
 std::string FormatLogTime(const FILETIME& time) {
     FILETIME local;
     SYSTEMTIME c;
     if (!FileTimeToLocalFileTime(&time, &local) || !FileTimeToSystemTime(&local, &c)) return {};
-    char text[48];
-    std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d", c.wMonth, c.wDay, c.wYear, c.wHour, c.wMinute,
-                  c.wSecond);
-    return text;
+    if (c.wYear > 9999) {
+        char text[48];
+        std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d", c.wMonth, c.wDay, c.wYear, c.wHour,
+                      c.wMinute, c.wSecond);
+        return text;
+    }
+    char text[19];
+    const auto put = [&](int at, int value, int width) {
+        for (int i = width - 1; i >= 0; --i, value /= 10) text[at + i] = static_cast<char>('0' + value % 10);
+    };
+    put(0, c.wMonth, 2);
+    text[2] = '/';
+    put(3, c.wDay, 2);
+    text[5] = '/';
+    put(6, c.wYear, 4);
+    text[10] = ' ';
+    put(11, c.wHour, 2);
+    text[13] = ':';
+    put(14, c.wMinute, 2);
+    text[16] = ':';
+    put(17, c.wSecond, 2);
+    return std::string(text, sizeof text);
 }
 
 std::string FormatVersion(std::uint32_t packedVersion) { return TextBuffer(packedVersion).Text(); }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <vector>
@@ -77,6 +78,23 @@ TEST(FieldText, LocalTimeByTheRulesOfItsOwnDate) {
     TimeZone utc("UTC");
     EXPECT_EQ(FormatLogTime(Utc(1601, 1, 1, 0, 0, 0)), "01/01/1601 00:00:00");
     EXPECT_EQ(FormatLogTime(FILETIME{0, 0x80000000u}), "") << "no calendar date";
+}
+
+TEST(FieldText, TimeAndStatusTextsAsPrintfWritesThem) {
+    TimeZone utc("UTC");
+    // Every field's digits at their widths, five-digit years included.
+    for (std::uint64_t t = 0; t < 0x7FFF000000000000ull; t += 0x0000F3A5C1E2D347ull) {
+        const FILETIME time = FileTimeFromValue(t);
+        SYSTEMTIME c;
+        ASSERT_TRUE(FileTimeToSystemTime(&time, &c));
+        char expected[48];
+        std::snprintf(expected, sizeof expected, "%02d/%02d/%04d %02d:%02d:%02d", c.wMonth, c.wDay, c.wYear, c.wHour,
+                      c.wMinute, c.wSecond);
+        EXPECT_EQ(FormatLogTime(time), expected);
+        const auto status = static_cast<std::uint32_t>(t >> 13);
+        std::snprintf(expected, sizeof expected, "0x%08X", status);
+        EXPECT_EQ(FormatStatus(status), expected);
+    }
 }
 
 TEST(FieldText, HexDumps) {
