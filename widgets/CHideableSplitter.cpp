@@ -95,7 +95,9 @@ void CHideableSplitter::ShowRow() {
 }
 
 void CHideableSplitter::OnDrawSplitter(CDC* pDC, ESplitType nType, const CRect& rect) {
-    if (!flatDrawing) {
+    // Bars, boxes and intersections are the framework's flat ones already; only the pane border
+    // differs: a ring of button face around a thin sunken edge.
+    if (!flatDrawing || nType != splitBorder) {
         CSplitterWnd::OnDrawSplitter(pDC, nType, rect);
         return;
     }
@@ -104,26 +106,8 @@ void CHideableSplitter::OnDrawSplitter(CDC* pDC, ESplitType nType, const CRect& 
         return;
     }
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
-    const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
     CRect r = rect;
-    switch (nType) {
-        case splitBorder:
-            pDC->Draw3dRect(&r, face, face);
-            r.DeflateRect(1, 1);
-            pDC->Draw3dRect(&r, shadow, light);
-            return;
-        case splitBox:
-            pDC->Draw3dRect(&r, face, GetSysColor(COLOR_WINDOWFRAME));
-            r.DeflateRect(1, 1);
-            pDC->Draw3dRect(&r, light, shadow);
-            r.DeflateRect(1, 1);
-            pDC->FillSolidRect(&r, face);
-            return;
-        case splitBar:
-        case splitIntersection:
-        default:
-            pDC->FillSolidRect(&r, face);
-            return;
-    }
+    pDC->Draw3dRect(&r, face, face);
+    r.DeflateRect(1, 1);
+    pDC->Draw3dRect(&r, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
 }

@@ -14,6 +14,7 @@
 
 #include "platform/drivers/HeadlessDriver.h"
 #include "platform/framework/CWinApp.h"
+#include "platform/window/Windows.h"
 #include "tests/presentation/DisplayTestFrame.h"
 
 namespace {
@@ -53,67 +54,52 @@ void Load(CDisplayTestFrame& frame) {
     }
 }
 
-class CSnapshotApp : public CWinApp {
-public:
-    CSnapshotApp() : CWinApp("Display Snapshot") {}
-
-    const char* snapshot = nullptr;
-    long seconds = 0;
-    HeadlessDriver* headless = nullptr;
-    bool failed = false;
-
-    BOOL InitInstance() override {
-        if (!frame.Make(1000, 700)) return FALSE;
-        Load(frame);
-        frame.SendMessage(WM_COMMAND, ID_LOG_DETAIL);
-        CListCtrl& list = frame.List()->GetListCtrl();
-        list.SetItemState(5, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-        frame.UpdateWindow();
-        if (seconds > 0)
-            ::SetTimer(nullptr, 0, static_cast<UINT>(seconds * 1000),
-                       [](HWND, UINT, std::uintptr_t, DWORD) { PostQuitMessage(0); });
-        return TRUE;
-    }
-
-    BOOL OnIdle(LONG lCount) override {
-        const BOOL more = CWinApp::OnIdle(lCount);
-        if (headless && snapshot && lCount == 0 && frame.m_hWnd) {
-            const std::string error = headless->Snapshot(frame.m_hWnd, snapshot);
-            if (error.empty())
-                std::printf("snapshot written to %s\n", snapshot);
-            else
-                std::fprintf(stderr, "display-snapshot: %s\n", error.c_str());
-            failed = !error.empty();
-            snapshot = nullptr;
-            frame.SendMessage(WM_CLOSE);
-        }
-        return more;
-    }
-
-    int ExitInstance() override {
-        const int code = CWinApp::ExitInstance();
-        return failed ? 1 : code;
-    }
-
-    CDisplayTestFrame frame;
-};
-
-CSnapshotApp theApp;
-
 }  // namespace
 
 int main(int argc, char** argv) {
+    const char* snapshot = nullptr;
+    long seconds = 0;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--snapshot") && i + 1 < argc) {
-            theApp.snapshot = argv[++i];
+            snapshot = argv[++i];
         } else if (!std::strcmp(argv[i], "--seconds") && i + 1 < argc) {
-            theApp.seconds = std::strtol(argv[++i], nullptr, 10);
+            seconds = std::strtol(argv[++i], nullptr, 10);
         } else {
             std::fprintf(stderr, "usage: display-snapshot [--seconds N] [--snapshot FILE.png]\n");
             return 2;
         }
     }
-    if (theApp.snapshot) theApp.headless = &HeadlessDriver::Install();
-    char* name = argv[0];
-    return AfxWinMain(1, &name);
+    HeadlessDriver* headless = snapshot ? &HeadlessDriver::Install() : nullptr;
+    CWinApp app("Display Snapshot");
+    CDisplayTestFrame frame;
+    if (!frame.Make(1000, 700)) {
+        std::fprintf(stderr, "display-snapshot: no frame\n");
+        return 1;
+    }
+    Load(frame);
+    frame.SendMessage(WM_COMMAND, ID_LOG_DETAIL);
+    frame.List()->GetListCtrl().SetItemState(5, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    if (seconds > 0)
+        ::SetTimer(nullptr, 0, static_cast<UINT>(seconds * 1000),
+                   [](HWND, UINT, std::uintptr_t, DWORD) { PostQuitMessage(0); });
+
+    MSG msg;
+    if (headless) {
+        // Everything queued (painting last) is handled; then the picture is taken.
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        const std::string error = headless->Snapshot(frame.m_hWnd, snapshot);
+        frame.DestroyWindow();
+        if (!error.empty()) {
+            std::fprintf(stderr, "display-snapshot: %s\n", error.c_str());
+            return 1;
+        }
+        std::printf("snapshot written to %s\n", snapshot);
+        return 0;
+    }
+    while (::IsWindow(frame.m_hWnd) && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    if (frame.m_hWnd) frame.DestroyWindow();
+    return 0;
 }
