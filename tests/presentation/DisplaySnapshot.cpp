@@ -12,6 +12,7 @@
 #include <random>
 #include <string>
 
+#include "platform/drivers/DriverChoice.h"
 #include "platform/drivers/HeadlessDriver.h"
 #include "platform/framework/CWinApp.h"
 #include "platform/window/Windows.h"
@@ -70,6 +71,7 @@ int main(int argc, char** argv) {
         }
     }
     HeadlessDriver* headless = snapshot ? &HeadlessDriver::Install() : nullptr;
+    if (!headless) DriverChoice::Install();
     CWinApp app("Display Snapshot");
     CDisplayTestFrame frame;
     if (!frame.Make(1000, 700)) {
