@@ -7,6 +7,8 @@
 #include "platform/controls/MenuRegistry.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/Static.h"
+#include "platform/framework/StringTable.h"
+#include "platform/framework/ToolbarResource.h"
 #include "platform/window/WindowTypes.h"
 #include "resources/ProgramTexts.h"
 #include "resources/ResourceIds.h"
@@ -105,4 +107,11 @@ void RegisterProgramResources() {
     MenuRegistry::Instance().Register(MAKEINTRESOURCEA(IDR_MAINFRAME), MainMenu());
     AcceleratorTable::Instance().Register(MAKEINTRESOURCEA(IDR_MAINFRAME), MainAccelerators());
     DialogTemplate::Register(MAKEINTRESOURCEA(IDD_ABOUTBOX), AboutDialog());
+    for (const StringResource& entry : kStrings) StringTable::Register(entry.id, entry.text);
+    const ToolbarLayout layout = MainToolbar();
+    ToolbarResource toolbar;
+    toolbar.wWidth = layout.width;
+    toolbar.wHeight = layout.height;
+    toolbar.items = layout.items;
+    ToolbarResource::Register(IDR_MAINFRAME, toolbar);
 }

@@ -29,6 +29,5 @@ std::vector<ACCEL> MainAccelerators();
 ToolbarLayout MainToolbar();
 DialogTemplate AboutDialog();
 
-// Registers menu 128, accelerator table 128 and dialog 100 where LoadMenuA, LoadAcceleratorsA and
-// the dialogs find them.
+// Registers every table under its id: menu, keys and toolbar 128, dialog 100, the strings.
 void RegisterProgramResources();

@@ -2,26 +2,9 @@
 // The program's resource ids: commands of the menus, toolbar and keys, dialog controls,
 // bitmaps, icons and strings.
 
+// The framework's standard commands (ID_APP_ABOUT, ID_VIEW_TOOLBAR, ...) come with it.
+#include "platform/framework/AfxRes.h"
 #include "platform/kernel/WinTypes.h"
-
-// The framework's standard commands that the program's menus, toolbar and keys use.
-constexpr UINT ID_FILE_NEW = 0xE100;          // 57600
-constexpr UINT ID_FILE_OPEN = 0xE101;         // 57601
-constexpr UINT ID_FILE_SAVE = 0xE103;         // 57603
-constexpr UINT ID_FILE_PRINT_SETUP = 0xE106;  // 57606
-constexpr UINT ID_FILE_PRINT = 0xE107;        // 57607
-constexpr UINT ID_EDIT_COPY = 0xE122;         // 57634
-constexpr UINT ID_EDIT_CUT = 0xE123;          // 57635
-constexpr UINT ID_EDIT_PASTE = 0xE125;        // 57637
-constexpr UINT ID_EDIT_UNDO = 0xE12B;         // 57643
-constexpr UINT ID_APP_ABOUT = 0xE140;         // 57664
-constexpr UINT ID_APP_EXIT = 0xE141;          // 57665
-constexpr UINT ID_HELP = 0xE146;              // 57670
-constexpr UINT ID_NEXT_PANE = 0xE150;         // 57680
-constexpr UINT ID_PREV_PANE = 0xE151;         // 57681
-constexpr UINT ID_VIEW_TOOLBAR = 0xE800;      // 59392
-constexpr UINT ID_VIEW_STATUS_BAR = 0xE801;   // 59393
-constexpr UINT AFX_IDS_APP_TITLE = 0xE000;    // 57344
 
 // The program's own commands.
 constexpr UINT ID_VIEW_SIDEBAR = 32773;
