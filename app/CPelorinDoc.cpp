@@ -1,0 +1,3 @@
+#include "app/CPelorinDoc.h"
+
+IMPLEMENT_DYNCREATE(CPelorinDoc, CDocument)
