@@ -1,0 +1,309 @@
+// The whole program in this process, headless, against the reference service: start-up with and
+// without the service, the first load, the commands with their update rules, filters over records
+// of known ages, both logs' clear, the debug log, exports, the side bar's click, and closes while
+// a load runs.
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+
+#include "app/CMainFrame.h"
+#include "app/CPelorinApp.h"
+#include "platform/controls/MessageBox.h"
+#include "platform/framework/CCmdUI.h"
+#include "platform/framework/CListCtrl.h"
+#include "platform/framework/CMenu.h"
+#include "presentation/CContainerView.h"
+#include "presentation/CPelorinView.h"
+#include "presentation/FileDialogRequest.h"
+#include "resources/ResourceIds.h"
+#include "tests/platform/controls/DialogTesting.h"
+#include "tests/support/ServiceFixture.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+std::string IsoTime(std::time_t t) {
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", std::gmtime(&t));
+    return text;
+}
+
+struct UpdateState : CCmdUI {
+    int enabled = -1, checked = -1;
+    void Enable(BOOL on) override {
+        enabled = on;
+        m_bEnableChanged = TRUE;
+    }
+    void SetCheck(int check) override { checked = check; }
+};
+
+class ViewerTest : public DialogTest {
+protected:
+    void TearDown() override {
+        if (app) {
+            if (CWnd* main = app->m_pMainWnd; main && main->m_hWnd) main->DestroyWindow();
+            app->m_pMainWnd = nullptr;
+            app->ExitInstance();
+            app.reset();
+        }
+        DialogTest::TearDown();
+    }
+
+    // Starts the program against the fixture's service; its frame.
+    CMainFrame* Start() {
+        app = std::make_unique<CPelorinApp>(service.name);
+        if (!app->InitInstance()) return nullptr;
+        return dynamic_cast<CMainFrame*>(app->m_pMainWnd);
+    }
+    std::string Title() const {
+        char text[256] = {};
+        GetWindowTextA(app->m_pMainWnd->m_hWnd, text, sizeof text);
+        return text;
+    }
+    int Rows(CMainFrame* frame) { return frame->GetList()->GetListCtrl().GetItemCount(); }
+    // Waits for a load to end with `rows` rows.
+    bool Loaded(CMainFrame* frame, int rows) {
+        return PumpUntil([&] { return Title() == "Quillbridge Log Viewer - Quillbridge Log" && Rows(frame) == rows; },
+                         std::chrono::seconds(60));
+    }
+    void Command(CMainFrame* frame, UINT id) { frame->SendMessage(WM_COMMAND, id, 0); }
+    UpdateState Update(CMainFrame* frame, UINT id) {
+        UpdateState state;
+        state.m_nID = id;
+        state.DoUpdate(frame, TRUE);
+        return state;
+    }
+    bool Import(const std::string& lines) { return service.Import(lines); }
+
+    ServiceFixture service;
+    std::unique_ptr<CPelorinApp> app;
+};
+
+TEST_F(ViewerTest, WithoutTheServiceOneErrorBoxThenTheProgramEnds) {
+    int boxes = 0;
+    std::string text, caption;
+    DialogScript script({WhenDialog([&](HWND box) {
+        ++boxes;
+        text = ItemText(box, MessageBox::kTextId);
+        caption = TextOf(box);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    })});
+    CMainFrame* frame = Start();
+    ASSERT_NE(frame, nullptr) << "start-up still completes";
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(text, "Quillbridge Service is not responding, Log Viewer has to be terminated!");
+    EXPECT_EQ(caption, "Error");
+    MSG msg;
+    bool quit = false;
+    ASSERT_TRUE(PumpUntil([&] {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) return quit = true;
+            DispatchMessageA(&msg);
+        }
+        return false;
+    }));
+    EXPECT_EQ(msg.wParam, 0u) << "exit code 0";
+    // No load was asked for: the title never says one runs.
+    EXPECT_EQ(Title(), "Quillbridge Log Viewer - Quillbridge Log");
+    EXPECT_EQ(frame->serviceVersion, 0u);
+}
+
+TEST_F(ViewerTest, FirstLoadTitlesVersionsAndExport) {
+    ASSERT_EQ(Cli({"demo", "120", "--db", service.db, "--seed", "3"}).exitCode, 0);
+    ASSERT_TRUE(service.Start({"--service-version", "1.2.3", "--core-version", "4.5.600"}));
+    CMainFrame* frame = Start();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->splitter.GetColumnCount(), 1) << "the side bar starts hidden";
+    EXPECT_EQ(frame->serviceVersion, (1u << 24) | (2u << 16) | 3u);
+    EXPECT_EQ(frame->coreDllVersion, (4u << 24) | (5u << 16) | 600u);
+    bool sawLoading = false;
+    ASSERT_TRUE(PumpUntil([&] {
+        sawLoading = sawLoading || Title() == "Quillbridge Log Viewer - Loading Quillbridge Log...";
+        return Title() == "Quillbridge Log Viewer - Quillbridge Log" && Rows(frame) == 120;
+    }));
+    EXPECT_TRUE(sawLoading);
+    EXPECT_FALSE(frame->progress.IsWindowVisible());
+
+    const std::string path = service.dir.File("export.txt");
+    FileDialogRequest asked;
+    FileDialogRequest::SetPrompt([&](const FileDialogRequest& request, std::string& chosen) {
+        asked = request;
+        chosen = path;
+        return true;
+    });
+    Command(frame, ID_LOG_EXPORT);
+    EXPECT_EQ(asked.defaultExtension, "txt");
+    EXPECT_TRUE(asked.overwritePrompt && asked.hideReadOnly && asked.explorer);
+    const std::string text = ReadFile(path);
+    EXPECT_EQ(text.rfind("==========Quillbridge Log==========\r\nFormat: 1.0.0\r\nService Version: 1.2.3\r\n"
+                         "Core DLL Version: 4.5.600\r\n",
+                         0),
+              0u);
+    // Every row a line: the list's own texts, time first.
+    CListCtrl& list = frame->GetList()->GetListCtrl();
+    const std::string first = list.GetItemText(0, 1) + ",\t" + list.GetItemText(0, 0) + ",\t" + list.GetItemText(0, 2) +
+                              ",\t" + list.GetItemText(0, 3) + ",\t" + list.GetItemText(0, 4) + ",\t";
+    EXPECT_NE(text.find("==========Log Messages==========\r\n\r\n" + first), std::string::npos);
+    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+
+    // A failed export says so and leaves the old file.
+    std::vector<std::string> boxes;
+    FileDialogRequest::SetPrompt([&](const FileDialogRequest&, std::string& chosen) {
+        chosen = service.dir.File("missing/export.txt");
+        return true;
+    });
+    DialogScript script({WhenDialog([&](HWND box) {
+        boxes.push_back(ItemText(box, MessageBox::kTextId));
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    })});
+    Command(frame, ID_LOG_EXPORT);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find(service.dir.File("missing/export.txt")), std::string::npos);
+    EXPECT_NE(boxes[0].find("No such file or directory"), std::string::npos);
+    FileDialogRequest::SetPrompt(nullptr);
+}
+
+TEST_F(ViewerTest, FiltersByAgeAndLevel) {
+    const std::time_t now = std::time(nullptr);
+    std::string lines;
+    const struct {
+        int days;
+        const char* level;
+    } records[] = {{0, "info"}, {2, "fatal"}, {6, "error"}, {8, "warning"}, {20, "fatal"}, {40, "info"}};
+    for (const auto& r : records)
+        lines += std::string(R"({"time":")") + IsoTime(now - r.days * 86400 - 60) + R"(","level":")" + r.level +
+                 R"(","source":"engine","description":"d)" + std::to_string(r.days) + "\"}\n";
+    ASSERT_TRUE(Import(lines));
+    ASSERT_TRUE(service.Start());
+    CMainFrame* frame = Start();
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(Loaded(frame, 6));
+
+    Command(frame, ID_FILTER_1WEEK);
+    ASSERT_TRUE(Loaded(frame, 3));
+    for (UINT id : {ID_FILTER_1DAY, ID_FILTER_2DAYS, ID_FILTER_3DAYS, ID_FILTER_1WEEK, ID_FILTER_2WEEKS,
+                    ID_FILTER_1MONTH, ID_FILTER_ALL})
+        EXPECT_EQ(Update(frame, id).checked, id == ID_FILTER_1WEEK ? 1 : 0) << id;
+    Command(frame, ID_LEVEL_FATAL);
+    ASSERT_TRUE(Loaded(frame, 1));
+    EXPECT_EQ(frame->GetList()->GetListCtrl().GetItemText(0, 4), "d2");
+    Command(frame, ID_FILTER_ALL);
+    ASSERT_TRUE(Loaded(frame, 2));
+    Command(frame, ID_LEVEL_INFO);
+    ASSERT_TRUE(Loaded(frame, 6));
+}
+
+TEST_F(ViewerTest, DebugLogCommandsAndUpdateRules) {
+    ASSERT_EQ(Cli({"demo", "30", "--db", service.db, "--seed", "1"}).exitCode, 0);
+    std::ofstream(service.debugLog, std::ios::binary) << "first line\nsecond line\n";
+    ASSERT_TRUE(service.Start());
+    CMainFrame* frame = Start();
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(Loaded(frame, 30));
+    Command(frame, ID_FILTER_2WEEKS);
+    ASSERT_TRUE(Loaded(frame, frame->GetList()->GetListCtrl().GetItemCount()));
+
+    Command(frame, ID_LOG_DEBUG);
+    EXPECT_EQ(Title(), "Quillbridge Log Viewer - Debug Log");
+    EXPECT_EQ(frame->GetView()->GetDebugText(), "first line\r\nsecond line\r\n");
+    for (UINT id :
+         {ID_FILTER_1DAY, ID_FILTER_2DAYS, ID_FILTER_3DAYS, ID_FILTER_1WEEK, ID_FILTER_2WEEKS, ID_FILTER_1MONTH}) {
+        const UpdateState state = Update(frame, id);
+        EXPECT_EQ(state.enabled, 0) << id;
+        EXPECT_EQ(state.checked, 0) << id;
+    }
+    EXPECT_EQ(Update(frame, ID_FILTER_ALL).checked, 1);
+    EXPECT_EQ(Update(frame, ID_VIEW_DETAIL).enabled, 0);
+    EXPECT_EQ(Update(frame, ID_LOG_DEBUG).checked, 1);
+    HMENU filter = GetSubMenu(frame->GetMenu()->m_hMenu, 2);
+    EXPECT_TRUE(GetMenuState(filter, 8, MF_BYPOSITION) & MF_GRAYED) << "the level submenu greys";
+
+    // F5 fetches the path again and reads the file again.
+    std::ofstream(service.debugLog, std::ios::binary | std::ios::app) << "third line";
+    Command(frame, ID_VIEW_REFRESH);
+    EXPECT_EQ(frame->GetView()->GetDebugText(), "first line\r\nsecond line\r\nthird line\r\n");
+
+    // Its export is the text box's bytes, no header.
+    const std::string path = service.dir.File("debug-export.txt");
+    FileDialogRequest::SetPrompt([&](const FileDialogRequest&, std::string& chosen) {
+        chosen = path;
+        return true;
+    });
+    Command(frame, ID_LOG_EXPORT);
+    FileDialogRequest::SetPrompt(nullptr);
+    EXPECT_EQ(ReadFile(path), "first line\r\nsecond line\r\nthird line\r\n");
+
+    // Clearing empties the file and reads it again.
+    Command(frame, ID_LOG_CLEAR);
+    EXPECT_EQ(ReadFile(service.debugLog), "");
+    EXPECT_EQ(frame->GetView()->GetDebugText(), "");
+
+    // Back to the records: the filter chosen before holds.
+    Command(frame, ID_LOG_QUILLBRIDGE);
+    EXPECT_EQ(frame->ageFilter.load(), static_cast<std::uint32_t>(TwoWeeks));
+    EXPECT_FALSE(GetMenuState(filter, 8, MF_BYPOSITION) & MF_GRAYED);
+    ASSERT_TRUE(PumpUntil([&] { return Title() == "Quillbridge Log Viewer - Quillbridge Log"; }));
+
+    // Clearing the records empties the list and the preview.
+    Command(frame, ID_LOG_CLEAR);
+    ASSERT_TRUE(Loaded(frame, 0));
+    EXPECT_NE(Cli({"info", "--name", service.name, "--json"}).out.find("\"recordCount\":0"), std::string::npos);
+}
+
+TEST_F(ViewerTest, SideBarNoticesAndToggles) {
+    ASSERT_EQ(Cli({"demo", "10", "--db", service.db}).exitCode, 0);
+    ASSERT_TRUE(service.Start());
+    CMainFrame* frame = Start();
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(Loaded(frame, 10));
+    EXPECT_EQ(frame->SendMessage(WM_SIDEBAR_NOTIFY, 2, 0), 1);
+    EXPECT_EQ(frame->SendMessage(WM_SIDEBAR_NOTIFY, 3, 0), 1);
+    EXPECT_EQ(frame->SendMessage(WM_SIDEBAR_NOTIFY, 4, 0), 1);
+    EXPECT_EQ(frame->SendMessage(WM_SIDEBAR_NOTIFY, 5, 0), 0);
+    EXPECT_EQ(frame->SendMessage(WM_SIDEBAR_NOTIFY, 7, 0), 0);
+    EXPECT_EQ(frame->SendMessage(WM_LOG_RECORD, 2, 0), 0);
+    EXPECT_EQ(Rows(frame), 10) << "a record notice of another kind adds nothing";
+
+    Command(frame, ID_VIEW_SIDEBAR);
+    EXPECT_EQ(frame->splitter.GetColumnCount(), 2);
+    EXPECT_EQ(Update(frame, ID_VIEW_SIDEBAR).checked, 1);
+    ASSERT_NE(frame->GetView(), nullptr) << "the view moves to column 1";
+    // A click on the item reloads; the frame's own selection of it does not click again.
+    frame->SendMessage(WM_SIDEBAR_NOTIFY, 1, 0);
+    ASSERT_TRUE(PumpUntil([&] { return Title() == "Quillbridge Log Viewer - Loading Quillbridge Log..."; }));
+    ASSERT_TRUE(Loaded(frame, 10));
+    Command(frame, ID_VIEW_SIDEBAR);
+    EXPECT_EQ(frame->splitter.GetColumnCount(), 1);
+
+    Command(frame, ID_VIEW_DETAIL);
+    EXPECT_EQ(Update(frame, ID_VIEW_DETAIL).checked, frame->GetView()->Splitter().GetRowCount() > 1 ? 1 : 0);
+}
+
+TEST_F(ViewerTest, ClosingWhileALoadRunsNeitherHangsNorLeaks) {
+    ASSERT_EQ(Cli({"demo", "3000", "--db", service.db, "--seed", "9"}).exitCode, 0);
+    ASSERT_TRUE(service.Start());
+    for (int rowsBeforeClose : {0, 1, 60, 700, 2500}) {
+        CMainFrame* frame = Start();
+        ASSERT_NE(frame, nullptr);
+        ASSERT_TRUE(PumpUntil([&] { return Rows(frame) >= rowsBeforeClose; }));
+        frame->DestroyWindow();  // the loader is stopped as the frame goes
+        MSG quit;
+        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // the main window's end
+        app->m_pMainWnd = nullptr;
+        app->ExitInstance();
+        app.reset();
+    }
+}
+
+}  // namespace
