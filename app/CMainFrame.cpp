@@ -89,10 +89,13 @@ END_MESSAGE_MAP()
 CMainFrame::CMainFrame() : loaderThread(std::make_unique<LogLoader>(*this)) {}
 
 CMainFrame::~CMainFrame() {
-    // The window is gone: a send the loader makes now fails at once, so the stop cannot wait
-    // on the user-interface thread.
+    // The loader may be inside a send to the window that went just now: the sends that reach
+    // this thread are answered while the stop waits, so that neither waits for the other.
     notifyWindow = nullptr;
-    loaderThread->Stop();
+    loaderThread->Stop([] {
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    });
     std::lock_guard lock(loaderLock);
     attachments.clear();
 }

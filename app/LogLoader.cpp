@@ -29,14 +29,21 @@ LogLoader::LogLoader(LoaderFrame& frame, Clock now)
 
 LogLoader::~LogLoader() { Stop(); }
 
-void LogLoader::Stop() {
+void LogLoader::Stop(const std::function<void()>& serve) {
     if (!thread_.joinable()) return;
     frame_.stopRequested = 1;
     SetEvent(stopEvent_.Get());
     // Every wait of the loader watches the stop event, so it ends long before this; should it
     // not, the wait is still joined: ending a thread by force would leave its locks held.
-    if (WaitForSingleObject(endedEvent_.Get(), kStopWaitMs) != WAIT_OBJECT_0)
-        Trace("Log loader did not end within %u ms of its stop.", static_cast<unsigned>(kStopWaitMs));
+    const DWORD slice = serve ? 5 : kStopWaitMs;
+    DWORD waited = 0;
+    while (WaitForSingleObject(endedEvent_.Get(), slice) != WAIT_OBJECT_0) {
+        waited += slice;
+        if (waited >= kStopWaitMs && waited - slice < kStopWaitMs)
+            Trace("Log loader did not end within %u ms of its stop.", static_cast<unsigned>(kStopWaitMs));
+        if (!serve) break;
+        serve();
+    }
     thread_.join();
 }
 

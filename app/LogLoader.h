@@ -32,7 +32,9 @@ public:
     LogLoader& operator=(const LogLoader&) = delete;
 
     // Sets stopRequested, wakes the loader wherever it waits, and returns once it has ended.
-    void Stop();
+    // With `serve`, it is called every few milliseconds until the loader has ended: a thread the
+    // loader sends its notices to must go on answering them while it waits, or neither ends.
+    void Stop(const std::function<void()>& serve = nullptr);
 
     // Whether a record of `time` is at most as old as `ageFilter` allows at `now`; one in the
     // future passes only "all".
