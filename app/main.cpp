@@ -2,6 +2,7 @@
 // answers, headless otherwise. The framework's standard command line only.
 
 #include "app/CPelorinApp.h"
+#include "platform/drivers/DriverChoice.h"
 
 namespace {
 
@@ -9,4 +10,7 @@ CPelorinApp theApp;
 
 }  // namespace
 
-int main(int argc, char** argv) { return AfxWinMain(argc, argv); }
+int main(int argc, char** argv) {
+    DriverChoice::Install();
+    return AfxWinMain(argc, argv);
+}
