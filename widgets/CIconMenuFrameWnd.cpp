@@ -1,5 +1,7 @@
 #include "widgets/CIconMenuFrameWnd.h"
 
+#include <algorithm>
+
 #include "platform/framework/AfxMsg.h"
 #include "platform/graphics/Rects.h"
 #include "platform/kernel/Threads.h"
@@ -13,6 +15,7 @@ namespace {
 
 constexpr UINT_PTR kHotTimerId = 0xE1C0;
 constexpr UINT kHotTimerMs = 100;
+constexpr UINT_PTR kRebuildTimerId = 0xE1C1;
 
 }  // namespace
 
@@ -63,6 +66,7 @@ int CIconMenuFrameWnd::OnCreate(LPCREATESTRUCTA lpcs) {
 
 void CIconMenuFrameWnd::OnDestroy() {
     StopHotTimer();
+    KillTimer(kRebuildTimerId);
     systemMenu.Detach();
     CFrameWnd::OnDestroy();
 }
@@ -98,6 +102,12 @@ void CIconMenuFrameWnd::OnExitMenuLoop(BOOL bIsTrackPopupMenu) {
 
 void CIconMenuFrameWnd::OnTimer(UINT_PTR nIDEvent) {
     CFrameWnd::OnTimer(nIDEvent);
+    if (nIDEvent == kRebuildTimerId) {
+        KillTimer(kRebuildTimerId);
+        // Another frame may have rebuilt them meanwhile.
+        if (CIconMenuIcons::RebuildPending()) RebuildIcons();
+        return;
+    }
     if (!hotTimer || nIDEvent != hotTimer) return;
     POINT cursor;
     GetCursorPos(&cursor);
@@ -113,7 +123,14 @@ LRESULT CIconMenuFrameWnd::OnNcHitTest(CPoint point) {
 
 void CIconMenuFrameWnd::OnSysColorChange() {
     CFrameWnd::OnSysColorChange();
-    CIconMenuIcons::RebuildAll(GetTickCount());
+    RebuildIcons();
+}
+
+void CIconMenuFrameWnd::RebuildIcons() {
+    const DWORD now = GetTickCount();
+    if (CIconMenuIcons::RebuildAll(now)) return;
+    // A change soon after another would otherwise leave the icons in the colours of the first.
+    SetTimer(kRebuildTimerId, std::max<UINT>(1, CIconMenuIcons::RebuildDelay(now)));
 }
 
 void CIconMenuFrameWnd::TrackHotItem(LRESULT hit, POINT screen) {

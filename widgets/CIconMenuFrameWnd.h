@@ -50,6 +50,8 @@ private:
     void SetHotBarItem(int position);
     void DrawBarItem(int position, UINT state);
     void StopHotTimer();
+    // Rebuilds the icon sets, or comes back when the last rebuild is far enough behind.
+    void RebuildIcons();
 
     bool createWithBar_ = false;
     HMENU trackedPopup_ = nullptr;

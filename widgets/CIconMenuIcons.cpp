@@ -20,6 +20,7 @@ struct Sets {
     std::vector<std::unique_ptr<CIconMenuIcons>> list;
     bool rebuilt = false;
     DWORD lastRebuild = 0;
+    bool pending = false;  // a change came too soon after the last rebuild
 };
 
 // Never destroyed: menus of other static objects may release their sets while the process exits.
@@ -83,11 +84,23 @@ void CIconMenuIcons::DropUnused() {
 
 bool CIconMenuIcons::RebuildAll(DWORD now) {
     Sets& sets = TheSets();
-    if (sets.rebuilt && now - sets.lastRebuild < kRebuildInterval) return false;
+    if (RebuildDelay(now) > 0) {
+        sets.pending = true;
+        return false;
+    }
     sets.rebuilt = true;
     sets.lastRebuild = now;
+    sets.pending = false;
     for (const auto& set : sets.list) set->Rebuild();
     return true;
+}
+
+bool CIconMenuIcons::RebuildPending() { return TheSets().pending; }
+
+DWORD CIconMenuIcons::RebuildDelay(DWORD now) {
+    const Sets& sets = TheSets();
+    const DWORD since = now - sets.lastRebuild;
+    return sets.rebuilt && since < kRebuildInterval ? kRebuildInterval - since : 0;
 }
 
 void CIconMenuIcons::Release() {

@@ -23,8 +23,13 @@ public:
     // Frees the sets no item refers to.
     static void DropUnused();
     // Every set reloads its bitmap and remakes its looks (the system colours changed), at most
-    // once in 2000 ms (`now` in milliseconds, as GetTickCount): whether they did.
+    // once in 2000 ms (`now` in milliseconds, as GetTickCount): whether they did. A change that
+    // comes too soon is kept pending, to be rebuilt once the interval is over (RebuildDelay).
     static bool RebuildAll(DWORD now);
+    // Whether a change waits for its rebuild.
+    static bool RebuildPending();
+    // Milliseconds from `now` until a rebuild may run again (0: it may now).
+    static DWORD RebuildDelay(DWORD now);
 
     ~CIconMenuIcons();
     CIconMenuIcons(const CIconMenuIcons&) = delete;

@@ -414,6 +414,23 @@ TEST_F(IconMenuFrameTest, AColourChangeRebuildsTheIconsAtMostEvery2000Millisecon
     ImageList_Remove(set->Images(), -1);
     frame->SendMessage(WM_SYSCOLORCHANGE);
     EXPECT_EQ(ImageList_GetImageCount(set->Images()), 0) << "too soon";
+
+    // A change too soon after the last rebuild is not lost: it is rebuilt when the 2000 ms are over.
+    const DWORD last = GetTickCount() - 1800;
+    ASSERT_TRUE(CIconMenuIcons::RebuildAll(last - 5000));
+    ASSERT_TRUE(CIconMenuIcons::RebuildAll(last));
+    ImageList_Remove(set->Images(), -1);
+    frame->SendMessage(WM_SYSCOLORCHANGE);
+    if (GetTickCount() - last < 2000) {
+        EXPECT_EQ(ImageList_GetImageCount(set->Images()), 0) << "too soon";
+    }
+    DWORD rebuiltAt = 0;
+    EXPECT_TRUE(PumpUntil([&] {
+        rebuiltAt = GetTickCount();
+        return ImageList_GetImageCount(set->Images()) == 18;
+    }, std::chrono::seconds(10)));
+    EXPECT_GE(rebuiltAt - last, 2000u);
+    EXPECT_FALSE(CIconMenuIcons::RebuildPending());
 }
 
 TEST_F(IconMenuFrameTest, TheFloatingBarsFrameDrawsItsSystemMenu) {
