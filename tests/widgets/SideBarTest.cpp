@@ -426,6 +426,31 @@ TEST_F(SideBarTest, HeaderPressesOpenFoldersWhereTheyAreReleased) {
     EXPECT_EQ(bar->GetSelectedFolder(), 1);
 }
 
+TEST_F(SideBarTest, OpeningAFolderStartsItAtTheTopWithNothingSelected) {
+    Make(0, 2, 6);
+    bar->SelectItem(3);
+    const CPoint down = bar->downArrowRect.CenterPoint();
+    Press(down, {}, down);
+    ASSERT_EQ(bar->firstItem, 1);
+    heard.clear();
+    bar->SelectFolder(1);
+    EXPECT_EQ(bar->firstItem, 0);
+    EXPECT_EQ(bar->GetSelectedItem(), -1);
+    EXPECT_EQ(Values(SBN_FOLDERCHANGED), std::vector<LPARAM>{1});
+    bar->SelectFolder(1);
+    EXPECT_EQ(Values(SBN_FOLDERCHANGED), (std::vector<LPARAM>{1, 1})) << "told again, though nothing moved";
+}
+
+TEST_F(SideBarTest, AColourChangeRereadsTheColours) {
+    Make(0, 1, 1);
+    bar->colors.backColor = bar->colors.darkShadowColor = kRed;
+    bar->SendMessage(WM_SYSCOLORCHANGE);
+    PumpAll();
+    EXPECT_EQ(bar->colors.backColor, GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(bar->colors.darkShadowColor, GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_EQ(Pixel(3, 298), GetSysColor(COLOR_BTNSHADOW));
+}
+
 TEST_F(SideBarTest, AFoldersChildWindowTakesTheInsideArea) {
     Make(0, 2, 2);
     HWND child = recorder.Create(bar->m_hWnd, RECT{0, 0, 5, 5}, WS_CHILD);
@@ -484,6 +509,70 @@ TEST_F(SideBarTest, HoldingTheDownArrowScrollsUntilTheLastItemShows) {
     EXPECT_EQ(bar->upArrowRect, CRect(bar->Layout().UpArrowRect(GetSystemMetrics(SM_CXVSCROLL))));
 }
 
+TEST_F(SideBarTest, AnItemTallerThanTheAreaIsScrolledToButNotPast) {
+    Make(0, 1, 2, CRect(10, 10, 130, 90));  // 59 pixels inside, items 64 high
+    EXPECT_TRUE(bar->downArrowShown);
+    EXPECT_EQ(bar->Layout().LastVisible(), -1);
+    display->Advance(1000);
+    display->MoveMouse(Screen(bar->downArrowRect.CenterPoint()));
+    display->Press();
+    ASSERT_TRUE(PumpUntil([&] { return !bar->arrowTracking && bar->firstItem > 0; }));
+    display->Release();
+    PumpAll();
+    EXPECT_EQ(bar->firstItem, 1) << "the last item stays the first shown";
+    int index = -1;
+    EXPECT_EQ(bar->HitTest(IconCentre(1), &index), SBHT_ITEM);
+    EXPECT_EQ(index, 1);
+    const CPoint down = bar->downArrowRect.CenterPoint();
+    Press(down, {}, down);
+    EXPECT_EQ(bar->firstItem, 1);
+}
+
+// Presses, when another window holds the mouse or takes it away.
+
+TEST_F(SideBarTest, APressWhileAnotherWindowHoldsTheMouseTracksNothing) {
+    Make(0, 2, 6);
+    HWND other = recorder.Create(owner, RECT{200, 0, 250, 50});
+    SetCapture(other);
+    struct Case {
+        const char* name;
+        POINT at;
+    };
+    const Case cases[] = {{"item", IconCentre(0)}, {"header", HeaderCentre(1)}, {"down arrow", bar->downArrowRect.CenterPoint()}};
+    for (const Case& c : cases) {
+        // A tracking loop would end on this release and act on it.
+        bar->PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(c.at.x, c.at.y));
+        bar->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c.at.x, c.at.y));
+        PumpAll();
+        EXPECT_EQ(GetCapture(), other) << c.name;
+        EXPECT_TRUE(heard.empty()) << c.name;
+        EXPECT_EQ(bar->firstItem, 0) << c.name;
+        EXPECT_EQ(bar->GetSelectedFolder(), 0) << c.name;
+    }
+    ReleaseCapture();
+}
+
+TEST_F(SideBarTest, APressEndsWhenItsCaptureIsTaken) {
+    Make(0, 1, 3);
+    HWND other = recorder.Create(owner, RECT{200, 0, 250, 50});
+    When([&] { return bar->hotItemPressed; }, [&] {
+        SetCapture(other);
+        // Were the press still tracked, this release on the item would count as a click.
+        const CPoint at = IconCentre(0);
+        bar->PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    });
+    display->Advance(1000);
+    display->MoveMouse(Screen(IconCentre(0)));
+    display->Press();
+    ASSERT_TRUE(PumpUntil([&] { return gSteps.empty() && !bar->hotItemPressed; }));
+    PumpAll();
+    EXPECT_TRUE(Values(SBN_ITEMCLICKED).empty());
+    EXPECT_EQ(GetCapture(), other);
+    ReleaseCapture();
+    display->Release();
+    PumpAll();
+}
+
 // Editing and dragging.
 
 TEST_F(SideBarTest, EditedLabelsAreKeptWhenTheOwnerAccepts) {
@@ -522,6 +611,7 @@ TEST_F(SideBarTest, DraggedItemsMoveWhereTheOwnerAgrees) {
     const CPoint below(30, 250);
     Press(IconCentre(0), {IconCentre(1), IconCentre(2)}, IconCentre(2));
     ASSERT_EQ(Values(SBN_ITEMDROPPED).size(), 1u);
+    EXPECT_EQ(heard.back().move.folder, 0);
     EXPECT_EQ(heard.back().move.from, 0);
     EXPECT_EQ(heard.back().move.to, 2);
     EXPECT_EQ(bar->GetItemText(2), "Item 0");
