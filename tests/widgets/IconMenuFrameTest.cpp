@@ -20,6 +20,7 @@
 #include "widgets/CIconMenuFrameWnd.h"
 #include "widgets/CIconMenuIcons.h"
 #include "widgets/CIconMenuMiniDockFrameWnd.h"
+#include "widgets/IconMenuSettings.h"
 
 namespace {
 
@@ -338,6 +339,9 @@ TEST_F(IconMenuLoopTest, ThePixelsShowBandIconsSelectionAndAccelerator) {
                          EXPECT_EQ(Shown(popup, shadow), IconMenuColors::Darken(120, Shown(hwnd, shadow)));
                          const POINT clear{whole.right - 4, whole.top + 1};
                          EXPECT_EQ(Shown(popup, clear), Shown(hwnd, clear));
+                         // Inside the border: the band's colour down the left, then the menu's.
+                         EXPECT_EQ(Shown(popup, POINT{whole.left + 1, whole.top + 5}), p.band);
+                         EXPECT_EQ(Shown(popup, POINT{whole.left + 2, whole.top + 2}), p.menu);
                          // The bar item it opened from: open, with its shadow.
                          const RECT item = ItemRect(hwnd, bar, 0);
                          EXPECT_EQ(Shown(hwnd, POINT{item.left, item.top}), IconMenuColors::Darken(128, p.bar));
@@ -346,6 +350,10 @@ TEST_F(IconMenuLoopTest, ThePixelsShowBandIconsSelectionAndAccelerator) {
                          display->KeyPress(VK_ESCAPE);
                          display->KeyPress(VK_ESCAPE);
                      }}));
+    // Closed, the bar item is plain again: no frame, no shadow.
+    const RECT logItem = ItemRect(hwnd, bar, 0);
+    EXPECT_TRUE(PumpUntil([&] { return Shown(hwnd, POINT{logItem.left, logItem.top}) == p.bar; }));
+    EXPECT_EQ(Shown(hwnd, POINT{logItem.right - 4, logItem.top + 10}), p.bar);
 
     // " &View ": the accelerator of Refresh right-aligned 15 pixels before the item's edge.
     EXPECT_TRUE(Run([&] { Alt(*display, 'V'); },
@@ -403,6 +411,46 @@ TEST_F(IconMenuFrameTest, TheBarItemUnderThePointerIsHot) {
     EXPECT_EQ(frame->hotBarItem, -1);
     EXPECT_EQ(frame->hotTimer, 0u);
     frame->SendMessage(WM_EXITMENULOOP, FALSE);
+}
+
+TEST_F(IconMenuFrameTest, TheHotBarItemIsTrackedOnOlderSystemsAndOverRemoteDesktops) {
+    IconMenuSettings& settings = IconMenuSettings::Instance();
+    struct Case {
+        const char* name;
+        int generation;
+        bool remote;
+        bool tracked;
+    } cases[] = {
+        {"NT 4", 5, false, true},        {"NT 5.0", 6, false, false}, {"NT 5.1", 7, false, false},
+        {"NT 5.1, remote", 7, true, true}, {"a later NT", 1, false, true},
+    };
+    for (const Case& c : cases) {
+        settings.osGeneration = c.generation;
+        settings.remoteSession = c.remote;
+        display->MoveMouse(CentreOf(hwnd, bar, 1));
+        PumpAll();
+        EXPECT_EQ(frame->hotBarItem, c.tracked ? 1 : -1) << c.name;
+        // Off the bar while the system is still the same one.
+        display->MoveMouse(OnScreen(hwnd, 200, 150));
+        ASSERT_TRUE(PumpUntil([&] { return frame->hotTimer == 0 && frame->hotBarItem == -1; })) << c.name;
+    }
+    settings.remoteSession = false;
+    settings.osGeneration = 1;
+
+    // With the focus outside the frame the hot item is inactive: its text grey.
+    SetFocus(recorder.Create(nullptr, RECT{800, 600, 900, 700}, WS_POPUP | WS_VISIBLE));
+    display->MoveMouse(CentreOf(hwnd, bar, 1));
+    PumpAll();
+    ASSERT_EQ(frame->hotBarItem, 1);
+    const RECT item = ItemRect(hwnd, bar, 1);
+    int grey = 0, black = 0;
+    for (int y = item.top; y < item.bottom; ++y)
+        for (int x = item.left; x < item.right; ++x) {
+            grey += Shown(hwnd, POINT{x, y}) == GetSysColor(COLOR_GRAYTEXT);
+            black += Shown(hwnd, POINT{x, y}) == GetSysColor(COLOR_MENUTEXT);
+        }
+    EXPECT_GT(grey, 10);
+    EXPECT_EQ(black, 0);
 }
 
 TEST_F(IconMenuFrameTest, AColourChangeRebuildsTheIconsAtMostEvery2000Milliseconds) {

@@ -3,6 +3,7 @@
 // mnemonics, icon sets and their reuse, captions by position and by command, popups by caption,
 // the style switches, popups opening and closing, and the menu windows the hook subclasses.
 
+#include <cstring>
 #include <functional>
 
 #include "platform/controls/MenuRegistry.h"
@@ -11,6 +12,7 @@
 #include "platform/graphics/Rects.h"
 #include "platform/graphics/ResourceImages.h"
 #include "platform/graphics/SystemColors.h"
+#include "platform/graphics/TextOutput.h"
 #include "platform/kernel/Threads.h"
 #include "platform/kernel/VersionInfo.h"
 #include "tests/widgets/IconMenuTesting.h"
@@ -163,6 +165,40 @@ TEST_F(IconMenuTest, ItemsAreMeasuredFromTheirWholeText) {
         EXPECT_EQ(static_cast<int>(mis.itemHeight), c.height) << c.name;
     }
 
+    // Titled separators: the title in its font; turned, it gives a width and no height; a wide
+    // title has 8 pixels more.
+    LOGFONTA titleFont{};
+    titleFont.lfHeight = 16;
+    titleFont.lfWeight = FW_BOLD;
+    titleFont.lfCharSet = DEFAULT_CHARSET;
+    std::strcpy(titleFont.lfFaceName, "Arial");
+    const HFONT font = CreateFontIndirectA(&titleFont);
+    const HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, font);
+    RECT title{0, 0, 0, 0};
+    DrawTextA(dc, "Files", 5, &title, DT_SINGLELINE | DT_CALCRECT);
+    DeleteDC(dc);
+    DeleteObject(font);
+    const int check = GetSystemMetrics(SM_CXMENUCHECK);
+    struct Title {
+        BYTE flags;
+        int width, height;
+    } titles[] = {
+        {0x01, Width(title), Height(title)},
+        {0x11, Width(title), Height(title) + 8},
+        {0x03, Height(title) - check, 0},
+        {0x13, Height(title) - check + 8, 0},
+    };
+    CIconMenuItemData& separator = *log.ItemData(2);
+    separator.text = "Files";
+    for (const Title& t : titles) {
+        separator.titleFlags = t.flags;
+        const MEASUREITEMSTRUCT mis = Measured(log, 2);
+        EXPECT_EQ(static_cast<int>(mis.itemWidth), t.width) << int{t.flags};
+        EXPECT_EQ(static_cast<int>(mis.itemHeight), t.height) << int{t.flags};
+    }
+    separator.titleFlags = 0;
+
     // The default item is drawn bold, and measured so.
     SetMenuDefaultItem(log.m_hMenu, 3, TRUE);
     log.SyncItems(false);
@@ -206,6 +242,8 @@ TEST_F(IconMenuTest, PopupItemsDrawBandIconsSelectionAndText) {
         {"plain picture without variants", 0, 0, 3, 3, [](COLORREF c) { return c; }},
         {"disabled", ODS_GRAYED | ODS_DISABLED, 1, 3, 3,
          [bar0](COLORREF c) { return IconMenuColors::Mix(IconMenuColors::Lighten(100, IconMenuColors::Grey(c)), bar0); }},
+        {"disabled without variants: a stamp", ODS_GRAYED | ODS_DISABLED, 0, 3, 3,
+         [stamp = IconMenuColors::Darken(70, p.band)](COLORREF) { return stamp; }},
         {"selected, lifted", ODS_SELECTED, 1, 2, 2, [](COLORREF c) { return c; }},
         {"checked and selected, in place", ODS_SELECTED | ODS_CHECKED, 1, 3, 3, [](COLORREF c) { return c; }},
     };
@@ -232,6 +270,24 @@ TEST_F(IconMenuTest, PopupItemsDrawBandIconsSelectionAndText) {
         for (int x = 0; x < 24; ++x) shadowPixels += At(selected, x, y) == shadow;
     EXPECT_GT(shadowPixels, 0);
 
+    // Hot-light and inactive items look selected.
+    for (UINT state : {UINT{ODS_HOTLIGHT}, UINT{ODS_INACTIVE}}) {
+        EXPECT_EQ(At(Drawn(view, 5, state, kItem), 150, 11), p.selectionFill) << state;
+    }
+
+    // Greyed items write in grey; the default item in bold, so wider.
+    const Surface greyed = Drawn(view, 0, ODS_GRAYED, kItem);
+    int grey = 0, black = 0;
+    for (int y = 0; y < kItem.cy; ++y)
+        for (int x = 28; x < kItem.cx; ++x) {
+            grey += At(greyed, x, y) == GetSysColor(COLOR_GRAYTEXT);
+            black += At(greyed, x, y) == GetSysColor(COLOR_MENUTEXT);
+        }
+    EXPECT_GT(grey, 10);
+    EXPECT_EQ(black, 0);
+    EXPECT_GT(InkColumns(Drawn(log, 3, ODS_DEFAULT, kItem), {p.band, p.background}).back(),
+              InkColumns(Drawn(log, 3, 0, kItem), {p.band, p.background}).back());
+
     // Checked without an icon: a framed cell with the check glyph in it.
     CheckMenuItem(view.m_hMenu, 0, MF_BYPOSITION | MF_CHECKED);
     const Surface checked = Drawn(view, 0, ODS_CHECKED, kItem);
@@ -242,6 +298,32 @@ TEST_F(IconMenuTest, PopupItemsDrawBandIconsSelectionAndText) {
     for (int y = 2; y < 19; ++y)
         for (int x = 2; x < 20; ++x) glyph += At(checked, x, y) == GetSysColor(COLOR_MENUTEXT);
     EXPECT_GT(glyph, 4) << "the check mark";
+
+    // A radio check shows another glyph; a menu's own check images replace both.
+    MENUITEMINFOA radio{};
+    radio.cbSize = sizeof radio;
+    radio.fMask = MIIM_FTYPE;
+    GetMenuItemInfoA(view.m_hMenu, 0, TRUE, &radio);
+    radio.fType |= MFT_RADIOCHECK;
+    SetMenuItemInfoA(view.m_hMenu, 0, TRUE, &radio);
+    const Surface dot = Drawn(view, 0, ODS_CHECKED, kItem);
+    int differ = 0;
+    for (int y = 0; y < 22; ++y)
+        for (int x = 0; x < 24; ++x) differ += At(dot, x, y) != At(checked, x, y);
+    EXPECT_GT(differ, 4) << "a dot, not a check mark";
+    const HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32, 2, 0);
+    std::vector<std::uint32_t> bits(32 * 16);
+    for (std::size_t i = 0; i < bits.size(); ++i)
+        bits[i] = Surface::PixelOf(i % 32 < 16 ? RGB(255, 0, 0) : RGB(0, 0, 255));
+    const HBITMAP strip = CreateBitmap(32, 16, 1, 32, bits.data());
+    ImageList_Add(images, strip, nullptr);
+    DeleteObject(strip);
+    view.checkImages = images;
+    EXPECT_EQ(At(Drawn(view, 0, ODS_CHECKED, kItem), 3, 4), RGB(255, 0, 0));
+    EXPECT_EQ(At(Drawn(view, 0, ODS_CHECKED, kItem), 18, 19), RGB(255, 0, 0));
+    EXPECT_EQ(At(Drawn(view, 0, ODS_CHECKED | ODS_SELECTED, kItem), 3, 4), RGB(0, 0, 255));
+    view.checkImages = nullptr;
+    ImageList_Destroy(images);
 
     // A separator: a grey line from the text's start to the right edge, in the middle.
     const Surface separator = Drawn(log, 2, 0, SIZE{200, 3});
