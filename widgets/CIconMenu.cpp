@@ -20,6 +20,8 @@ constexpr int kMaxDepth = 32;
 // system command are not looked at, so the command stays the same).
 constexpr UINT kSwappedSystemIds[] = {0xF120, 0xF060, 0xF020};  // SC_RESTORE, SC_CLOSE, SC_MINIMIZE
 constexpr UINT kCloseId = 0xF060;
+// Item kinds a text rewrite keeps.
+constexpr UINT kKeptTypes = MFT_RADIOCHECK | MFT_RIGHTJUSTIFY | MFT_RIGHTORDER;
 
 MENUITEMINFOA InfoOf(HMENU menu, int position) {
     MENUITEMINFOA info{};
@@ -276,8 +278,17 @@ bool CIconMenu::SetMenuText(UINT item, LPCSTR text, UINT flags) {
     UINT state = ::GetMenuState(m_hMenu, item, MF_BYPOSITION) & 0xFF & ~(MF_SEPARATOR | MF_BITMAP | MF_OWNERDRAW);
     if (popup) state |= MF_POPUP;
     const UINT_PTR id = popup ? reinterpret_cast<UINT_PTR>(popup) : ::GetMenuItemID(m_hMenu, static_cast<int>(item));
-    const bool done = ModifyMenu(item, MF_BYPOSITION | MF_STRING | state, id, text) &&
-                      ModifyMenu(item, MF_BYPOSITION | MF_OWNERDRAW | state, id, reinterpret_cast<LPCSTR>(data));
+    // Kinds the rewrite's flags cannot carry: a radio check would turn into a check mark.
+    const UINT kinds = InfoOf(m_hMenu, static_cast<int>(item)).fType & kKeptTypes;
+    bool done = ModifyMenu(item, MF_BYPOSITION | MF_STRING | state, id, text) &&
+                ModifyMenu(item, MF_BYPOSITION | MF_OWNERDRAW | state, id, reinterpret_cast<LPCSTR>(data));
+    if (done && kinds) {
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE;
+        info.fType = InfoOf(m_hMenu, static_cast<int>(item)).fType | kinds;
+        done = SetMenuItemInfoA(m_hMenu, item, TRUE, &info);
+    }
     Refresh(static_cast<int>(item), *data);
     return done;
 }

@@ -500,6 +500,28 @@ TEST_F(IconMenuTest, CaptionsAreSetByPositionAndByCommand) {
     EXPECT_TRUE(bar.SetMenuText(kExport, "&Export", 0));
     EXPECT_TRUE(GetMenuState(bar.m_hMenu, kExport, MF_BYCOMMAND) & MF_CHECKED);
 
+    // Radio checks and right-justified bar items keep their kind.
+    auto typeOf = [](HMENU menu, UINT position) {
+        MENUITEMINFOA item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_FTYPE;
+        GetMenuItemInfoA(menu, position, TRUE, &item);
+        return item.fType;
+    };
+    auto addType = [&](HMENU menu, UINT position, UINT type) {
+        MENUITEMINFOA item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_FTYPE;
+        item.fType = typeOf(menu, position) | type;
+        SetMenuItemInfoA(menu, position, TRUE, &item);
+    };
+    addType(filter.m_hMenu, 0, MFT_RADIOCHECK);
+    addType(bar.m_hMenu, 3, MFT_RIGHTJUSTIFY);
+    EXPECT_TRUE(filter.SetMenuText(0, "&Today", MF_BYPOSITION));
+    EXPECT_TRUE(bar.SetMenuText(3, " &Help ", MF_BYPOSITION));
+    EXPECT_EQ(typeOf(filter.m_hMenu, 0), MFT_OWNERDRAW | MFT_RADIOCHECK);
+    EXPECT_EQ(typeOf(bar.m_hMenu, 3), MFT_OWNERDRAW | MFT_RIGHTJUSTIFY);
+
     // Nothing there: nothing changes.
     EXPECT_FALSE(filter.SetMenuText(9, "past the end", MF_BYPOSITION));
     EXPECT_FALSE(bar.SetMenuText(12345, "no such command", 0));
