@@ -31,7 +31,7 @@ public:
     bool remoteSession = false;
     int colorCount = 64000;     // the screen's colour count; 64000 stands for "more than a palette"
     int useIconVariants = 1;    // draw the prepared normal and disabled looks of icons
-    bool subclassDialogs = false;  // menus of dialogs are not drawn by the icon menus
+    bool subclassDialogs = false;  // dialogs made while on route their icon menus as frames do
 
 private:
     IconMenuSettings() { Read(); }

@@ -7,11 +7,13 @@
 #include "platform/controls/Menus.h"
 #include "platform/window/Windows.h"
 #include "widgets/CIconMenu.h"
+#include "widgets/IconMenuSettings.h"
 #include "widgets/IconMenuStyleRegistry.h"
 
 namespace {
 
 constexpr UINT MN_GETHMENU = 0x01E1;
+constexpr const char* kDialogClass = "#32770";
 
 struct ThreadHook {
     HHOOK hook = nullptr;
@@ -22,9 +24,9 @@ struct ThreadHook {
 // Plain data only: nothing of the window system is touched when the thread ends.
 thread_local ThreadHook tHook;
 
-bool IsMenuWindow(HWND hwnd) {
+bool IsClass(HWND hwnd, const char* className) {
     char name[16] = {};
-    return GetClassNameA(hwnd, name, sizeof name) > 0 && std::strcmp(name, kPopupMenuClass) == 0;
+    return GetClassNameA(hwnd, name, sizeof name) > 0 && std::strcmp(name, className) == 0;
 }
 
 }  // namespace
@@ -51,8 +53,11 @@ std::vector<IconMenuWindow> IconMenuWindowHook::Windows() {
 LRESULT CALLBACK IconMenuWindowHook::Hook(int code, WPARAM wParam, LPARAM lParam) {
     const auto* cwp = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (code >= 0 && cwp && (cwp->message == WM_CREATE || cwp->message == MN_SIZEWINDOW) &&
-        !tHook.windows.count(cwp->hwnd) && IsMenuWindow(cwp->hwnd))
+        !tHook.windows.count(cwp->hwnd) && IsClass(cwp->hwnd, kPopupMenuClass))
         Subclass(cwp->hwnd);
+    else if (code >= 0 && cwp && cwp->message == WM_CREATE && IconMenuSettings::Instance().subclassDialogs &&
+             IsClass(cwp->hwnd, kDialogClass))
+        SubclassDialog(cwp->hwnd);
     return CallNextHookEx(tHook.hook, code, wParam, lParam);
 }
 
@@ -88,6 +93,51 @@ LRESULT CALLBACK IconMenuWindowHook::MenuProc(HWND hwnd, UINT message, WPARAM wP
     LRESULT result = 0;
     if (window.drawStyle->WindowMessage(window, message, wParam, lParam, result)) return result;
     return CallWindowProcA(window.oldProc, hwnd, message, wParam, lParam);
+}
+
+void IconMenuWindowHook::SubclassDialog(HWND hwnd) {
+    const auto old = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+    if (!old || GetPropA(hwnd, kDialogProperty)) return;
+    SetPropA(hwnd, kDialogProperty, reinterpret_cast<HANDLE>(old));
+    GlobalAddAtomA(kDialogProperty);
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DialogProc));
+}
+
+LRESULT CALLBACK IconMenuWindowHook::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto old = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kDialogProperty));
+    if (!old) return DefWindowProcA(hwnd, message, wParam, lParam);
+    switch (message) {
+        case WM_DRAWITEM: {
+            auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+            CIconMenu* menu = dis && dis->CtlType == ODT_MENU
+                                  ? CIconMenu::FromHandleIcon(reinterpret_cast<HMENU>(dis->hwndItem))
+                                  : nullptr;
+            if (!menu) break;
+            menu->DrawItem(dis);
+            return TRUE;
+        }
+        case WM_MEASUREITEM:
+            if (CIconMenu::MeasureFor(hwnd, nullptr, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) return TRUE;
+            break;
+        case WM_INITMENUPOPUP: {
+            // The dialog's own preparation first, as the frame's command updates go first.
+            const LRESULT result = CallWindowProcA(old, hwnd, message, wParam, lParam);
+            if (CIconMenu* popup = CIconMenu::FromHandleIcon(reinterpret_cast<HMENU>(wParam))) popup->PreparePopup(hwnd);
+            return result;
+        }
+        case WM_MENUCHAR:
+            if (CIconMenu* menu = CIconMenu::FromHandleIcon(reinterpret_cast<HMENU>(lParam)))
+                return menu->MenuChar(LOWORD(wParam));
+            break;
+        case WM_NCDESTROY:
+            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+            RemovePropA(hwnd, kDialogProperty);
+            GlobalDeleteAtom(GlobalFindAtomA(kDialogProperty));
+            break;
+        default:
+            break;
+    }
+    return CallWindowProcA(old, hwnd, message, wParam, lParam);
 }
 
 void IconMenuWindowHook::Restore(const IconMenuWindow& window) {

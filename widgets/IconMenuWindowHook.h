@@ -7,6 +7,10 @@
 // given back: the procedure, the property and the atom, the styles, and its menu hears that the
 // popup closed.
 //
+// With the process-wide switch on (IconMenuSettings::subclassDialogs), dialog windows
+// ("#32770") are subclassed the same way through the property "IconMenuTempHandler", so that the
+// icon menus they show are measured, drawn, prepared and searched for mnemonics as a frame's are.
+//
 // The hook and the map belong to the thread that installed it.
 
 #include <vector>
@@ -24,10 +28,13 @@ public:
     static std::vector<IconMenuWindow> Windows();
 
     static constexpr const char* kOldProcProperty = "OldMenuProc";
+    static constexpr const char* kDialogProperty = "IconMenuTempHandler";
 
 private:
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK MenuProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static void Subclass(HWND hwnd);
+    static LRESULT CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static void SubclassDialog(HWND hwnd);
     static void Restore(const IconMenuWindow& window);
 };

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 
+#include "platform/controls/Dialog.h"
 #include "platform/controls/MenuRegistry.h"
 #include "platform/controls/PopupMenuWindow.h"
 #include "platform/graphics/ImageList.h"
@@ -681,6 +682,58 @@ TEST_F(IconMenuTest, TheHookSubclassesMenuWindowsAndGivesThemBack) {
         EXPECT_EQ(GlobalFindAtomA("OldMenuProc"), 0) << c.name;
     }
     UnhookWindowsHookEx(spy::hook);
+}
+
+INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+TEST_F(IconMenuTest, DialogsRouteIconMenusOnlyWhenSwitchedOn) {
+    CIconMenu bar;
+    Load(bar);
+    CIconMenu& log = *bar.GetSubMenu(0);
+    CIconMenu& view = *bar.GetSubMenu(1);
+    DialogTemplate box;
+    box.style = WS_POPUP | WS_CAPTION;
+    box.cx = 100;
+    box.cy = 50;
+    const IconMenuColors::Palette p = IconMenuColors::Current();
+    for (bool on : {false, true}) {
+        IconMenuSettings::Instance().subclassDialogs = on;
+        const HWND dialog = CreateDialogIndirectParamA(nullptr, &box, nullptr, QuietDialog, 0);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(GetPropA(dialog, "IconMenuTempHandler") != nullptr, on);
+
+        // Measured by the bar, as the item opening " &Filter " is.
+        const CIconMenuItemData* filterItem = bar.ItemData(2);
+        MEASUREITEMSTRUCT mis{ODT_MENU, 0, filterItem->commandId, 0, 0, reinterpret_cast<ULONG_PTR>(filterItem)};
+        SendMessageA(dialog, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
+        EXPECT_EQ(mis.itemWidth, on ? Measured(bar, 2).itemWidth : 0u) << on;
+
+        // Drawn with its band.
+        const HDC hdc = CreateCompatibleDC(nullptr);
+        const HBITMAP bitmap = CreateBitmap(kItem.cx, kItem.cy, 1, 32, nullptr);
+        const HGDIOBJ old = SelectObject(hdc, bitmap);
+        const RECT whole{0, 0, kItem.cx, kItem.cy};
+        FillRect(hdc, &whole, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        DRAWITEMSTRUCT dis{ODT_MENU, 0, kExport, ODA_DRAWENTIRE, 0, reinterpret_cast<HWND>(log.m_hMenu), hdc, whole,
+                           reinterpret_cast<ULONG_PTR>(log.ItemData(3))};
+        SendMessageA(dialog, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+        EXPECT_EQ(GetPixel(hdc, 1, 1), on ? p.band : RGB(0, 0, 0)) << on;
+        SelectObject(hdc, old);
+        DeleteObject(bitmap);
+        DeleteDC(hdc);
+
+        // Mnemonics, and popups prepared as the dialog's.
+        EXPECT_EQ(SendMessageA(dialog, WM_MENUCHAR, MAKEWPARAM('e', MF_POPUP), reinterpret_cast<LPARAM>(log.m_hMenu)),
+                  on ? MAKELPARAM(3, MNC_EXECUTE) : 0) << on;
+        SendMessageA(dialog, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view.m_hMenu), 1);
+        EXPECT_EQ(view.ownerWindow, on ? dialog : nullptr) << on;
+        EXPECT_EQ(bar.openPopups, on ? 1 : 0) << on;
+        if (on) view.PopupClosed();
+
+        DestroyWindow(dialog);
+        EXPECT_EQ(GlobalFindAtomA("IconMenuTempHandler"), 0) << on;
+    }
+    IconMenuSettings::Instance().subclassDialogs = false;
 }
 
 TEST_F(IconMenuTest, IconSetsRebuildAtMostOnceIn2000Milliseconds) {
