@@ -539,6 +539,9 @@ TEST_F(IconMenuTest, PopupsAreFoundByTheirExactCaption) {
     EXPECT_EQ(level->parentMenu, filter.m_hMenu);
     EXPECT_EQ(level->isPopup, 1);
     EXPECT_EQ(filter.FindSubMenu("&All"), nullptr) << "opens no popup";
+    AppendMenuA(filter.m_hMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), "&All");
+    filter.SyncItems(false);
+    EXPECT_EQ(filter.FindSubMenu("&All"), nullptr) << "the first item of that text decides";
     EXPECT_EQ(filter.FindSubMenu("Level"), nullptr);
     EXPECT_EQ(filter.FindSubMenu("&Level "), nullptr);
     EXPECT_EQ(bar.FindSubMenu("&Level"), nullptr) << "only the menu's own items";
