@@ -671,4 +671,14 @@ TEST_F(ToolbarLayoutTest, AMissingOrDamagedValueRestoresNothing) {
     EXPECT_FALSE(SendMessageA(bar, TB_SAVERESTOREA, FALSE, 0));
 }
 
+TEST(CommonControls, ReportTheClassicVersionOfACurrentSystem) {
+    DLLVERSIONINFO info{};
+    EXPECT_FALSE(CommonControlsGetVersion(&info)) << "no size given";
+    EXPECT_FALSE(CommonControlsGetVersion(nullptr));
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(CommonControlsGetVersion(&info));
+    EXPECT_EQ(info.dwMajorVersion, 5u);
+    EXPECT_EQ(info.dwMinorVersion, 82u);
+}
+
 }  // namespace
