@@ -14,7 +14,11 @@ std::vector<ToolbarRows::Item> ToolbarRows::Items(HWND toolbar) {
         TBBUTTON b{};
         SendMessageA(toolbar, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&b));
         const bool sep = (b.fsStyle & BTNS_SEP) != 0;
-        items.push_back(Item{sep, (b.fsState & TBSTATE_HIDDEN) != 0, sep ? (b.iBitmap > 0 ? b.iBitmap : separator) : width});
+        // A drop-down button is wider by its arrow part: the control's own rectangle says how much.
+        RECT r{};
+        const bool placed = !sep && SendMessageA(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+        const int buttonWidth = placed && r.right > r.left ? static_cast<int>(r.right - r.left) : width;
+        items.push_back(Item{sep, (b.fsState & TBSTATE_HIDDEN) != 0, sep ? (b.iBitmap > 0 ? b.iBitmap : separator) : buttonWidth});
     }
     return items;
 }

@@ -300,11 +300,14 @@ TEST_F(FlatToolBarTest, AColourChangeMapsTheBitmapToTheNewButtonColours) {
 }
 
 TEST_F(FlatToolBarTest, ADropDownButtonOpensTheFirstPopupOfItsMenuBelowIt) {
+    const CSize before = Bar().CalcFixedLayout(FALSE, TRUE);
     Bar().SetDropDownMenu(32790, kDropMenu);
     frame->RecalcLayout();
     PumpAll();
     const int index = Bar().CommandToIndex(32790);
     CRect button = ItemRect(index);
+    ASSERT_GT(button.Width(), 23) << "an arrow part";
+    EXPECT_EQ(Bar().CalcFixedLayout(FALSE, TRUE).cx - before.cx, button.Width() - 23) << "the bar makes room for it";
     Bar().ClientToScreen(&button);
     display->Click(POINT{button.right - 3, button.top + 5});  // on the arrow part
     ASSERT_TRUE(PumpUntil([&] { return frame->popupFirstItem != 0; }));
