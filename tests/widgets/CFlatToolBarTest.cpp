@@ -345,6 +345,24 @@ TEST_F(FlatToolBarTest, ButtonInformationComesFromTheCustomizeTableCutToTheBuffe
     EXPECT_EQ(Query(TBN_GETBUTTONINFOA, -1, &record), FALSE);
 }
 
+TEST_F(FlatToolBarTest, InARebarTheBarServesTheFrameAroundIt) {
+    WNDCLASSA rebarClass{};
+    rebarClass.lpfnWndProc = DefWindowProcA;
+    rebarClass.lpszClassName = "ReBarWindow32";
+    RegisterClassA(&rebarClass);
+    const HWND rebar = CreateWindowExA(0, "ReBarWindow32", "", WS_CHILD | WS_VISIBLE, 0, 0, 300, 40, frame->m_hWnd,
+                                       nullptr, nullptr, nullptr);
+    ASSERT_NE(rebar, nullptr);
+    CFlatToolBar bar;
+    ASSERT_TRUE(bar.CreateEx(CWnd::FromHandle(rebar), TBSTYLE_FLAT, WS_CHILD | CBRS_ALIGN_TOP, CRect(0, 0, 0, 0), 7503));
+    EXPECT_TRUE(bar.inRebar);
+    EXPECT_EQ(bar.GetOwner(), frame.get());
+    EXPECT_FALSE(Bar().inRebar);
+    bar.DestroyWindow();
+    DestroyWindow(rebar);
+    UnregisterClassA("ReBarWindow32", nullptr);
+}
+
 TEST_F(FlatToolBarTest, BeforeVersion471TheClientAreaStartsTwoPixelsHigher) {
     CRect window, client;
     const auto clientTop = [&] {
