@@ -89,6 +89,22 @@ constexpr DWORD CCS_VERT = 0x00000080;
 constexpr UINT CCM_FIRST = 0x2000;
 constexpr UINT CCM_SETBKCOLOR = CCM_FIRST + 1;
 
+// The version the common controls report ("DllGetVersion" of the system's library).
+struct DLLVERSIONINFO {
+    DWORD cbSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformID;
+};
+constexpr DWORD DLLVER_PLATFORM_NT = 2;
+
+// These controls answer as version 5.82, the classic-looking common controls of a current
+// system: they offer what code asking for 4.71 or later relies on (flat toolbars, hot and
+// disabled image lists, drop-down buttons, TB_SAVERESTORE, extended styles), without visual
+// styles. FALSE, filling nothing, when cbSize is not this structure's.
+BOOL CommonControlsGetVersion(DLLVERSIONINFO* info);
+
 // Registration of the control classes.
 struct INITCOMMONCONTROLSEX {
     DWORD dwSize;

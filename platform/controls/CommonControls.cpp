@@ -51,3 +51,12 @@ void InitCommonControls() {
     INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&init);
 }
+
+BOOL CommonControlsGetVersion(DLLVERSIONINFO* info) {
+    if (!info || info->cbSize != sizeof(DLLVERSIONINFO)) return FALSE;
+    info->dwMajorVersion = 5;
+    info->dwMinorVersion = 82;
+    info->dwBuildNumber = 0;
+    info->dwPlatformID = DLLVER_PLATFORM_NT;
+    return TRUE;
+}

@@ -160,7 +160,10 @@ BOOL Toolbar::Move(int from, int to) {
 
 BOOL Toolbar::SetState(WPARAM command, BYTE state) {
     const int i = IndexOf(static_cast<int>(command));
-    if (i < 0) return FALSE;
+    return i >= 0 && SetStateAt(i, state);
+}
+
+BOOL Toolbar::SetStateAt(int i, BYTE state) {
     ToolbarButton& b = buttons_[i];
     const BYTE changed = b.state ^ state;
     if (!changed) return TRUE;
@@ -227,7 +230,8 @@ BOOL Toolbar::SetButtonInfo(WPARAM which, const TBBUTTONINFOA* info) {
     if (info->dwMask & TBIF_LPARAM) b.data = info->lParam;
     if (info->dwMask & TBIF_SIZE) b.width = info->cx;
     if (info->dwMask & TBIF_TEXT) b.text = info->pszText ? info->pszText : "";
-    if (info->dwMask & TBIF_STATE) return SetState(static_cast<WPARAM>(b.command), info->fsState);
+    // By position: separators, and buttons sharing a command, have a state each.
+    if (info->dwMask & TBIF_STATE) SetStateAt(i, info->fsState);
     Layout();
     InvalidateRect(hwnd_, nullptr, TRUE);
     return TRUE;

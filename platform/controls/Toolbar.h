@@ -265,6 +265,7 @@ private:
     BOOL Move(int from, int to);
     BOOL SetStateBit(WPARAM command, BYTE bit, bool on);
     BOOL SetState(WPARAM command, BYTE state);
+    BOOL SetStateAt(int index, BYTE state);
     LRESULT GetButtonInfo(WPARAM which, TBBUTTONINFOA* info);
     BOOL SetButtonInfo(WPARAM which, const TBBUTTONINFOA* info);
     LRESULT AddBitmap(int count, const TBADDBITMAP* add);

@@ -87,20 +87,6 @@ protected:
     void OnSysColorChange();
 
 private:
-    struct Item {
-        bool separator;
-        bool hidden;
-        int width;
-    };
-    std::vector<Item> Items() const;
-    // Where rows end: as one row, as a column, or within `width` pixels.
-    static std::vector<bool> OneRow(const std::vector<Item>& items);
-    static std::vector<bool> Column(const std::vector<Item>& items);
-    static std::vector<bool> WrapTo(const std::vector<Item>& items, int width);
-    // The size the buttons take with those row ends, as the control lays them out.
-    CSize ButtonArea(const std::vector<Item>& items, const std::vector<bool>& wraps) const;
-    void ApplyWraps(const std::vector<bool>& wraps);
-
     CBitmap m_bitmap;       // the pictures given to the control
     UINT m_nIDBitmap = 0;   // their resource, to map again
 };

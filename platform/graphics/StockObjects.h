@@ -11,4 +11,6 @@ public:
     static HBITMAP Bitmap();
     // A brush of the system colour `index`, as GetSysColorBrush gives it.
     static HBRUSH SystemColorBrush(int index);
+    // The scheme changed: the brush of colour `index` paints in `color` from now on.
+    static void RecolorSystemBrush(int index, COLORREF color);
 };

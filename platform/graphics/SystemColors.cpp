@@ -1,14 +1,16 @@
 #include "platform/graphics/SystemColors.h"
 
+#include <array>
 #include <atomic>
 
 #include "platform/graphics/FontEngine.h"
 #include "platform/graphics/StockObjects.h"
+#include "platform/kernel/Immortal.h"
 
 namespace {
 
 // The classic scheme of the platform mimicked (its "Windows Classic" colours).
-constexpr COLORREF kColors[] = {
+constexpr COLORREF kClassic[] = {
     RGB(212, 208, 200),  // COLOR_SCROLLBAR
     RGB(58, 110, 165),   // COLOR_BACKGROUND
     RGB(10, 36, 106),    // COLOR_ACTIVECAPTION
@@ -42,12 +44,40 @@ constexpr COLORREF kColors[] = {
     RGB(212, 208, 200),  // COLOR_MENUBAR
 };
 
+constexpr int kColorCount = static_cast<int>(std::size(kClassic));
+
+// The scheme in use: the classic one until SetSystemColors changes it.
+struct Colors {
+    std::array<std::atomic<COLORREF>, kColorCount> value;
+    Colors() {
+        for (int i = 0; i < kColorCount; ++i) value[i] = kClassic[i];
+    }
+};
+
+std::array<std::atomic<COLORREF>, kColorCount>& Scheme() {
+    static Immortal<Colors> scheme;  // asked for until the process ends
+    return scheme->value;
+}
+
 std::atomic<int> gScreenWidth{1920};
 std::atomic<int> gScreenHeight{1080};
 
 }  // namespace
 
-DWORD GetSysColor(int index) { return index >= 0 && index < static_cast<int>(std::size(kColors)) ? kColors[index] : 0; }
+DWORD GetSysColor(int index) {
+    return index >= 0 && index < kColorCount ? Scheme()[index].load(std::memory_order_relaxed) : 0;
+}
+
+BOOL SetSystemColors(int count, const int* indexes, const COLORREF* colors) {
+    if (count < 0 || (count > 0 && (!indexes || !colors))) return FALSE;
+    for (int i = 0; i < count; ++i)
+        if (indexes[i] < 0 || indexes[i] >= kColorCount) return FALSE;
+    for (int i = 0; i < count; ++i) {
+        Scheme()[indexes[i]].store(colors[i], std::memory_order_relaxed);
+        StockObjects::RecolorSystemBrush(indexes[i], colors[i]);
+    }
+    return TRUE;
+}
 
 HBRUSH GetSysColorBrush(int index) { return StockObjects::SystemColorBrush(index); }
 

@@ -5,6 +5,9 @@
 
 DWORD GetSysColor(int index);
 HBRUSH GetSysColorBrush(int index);
+// Changes colours of the scheme (and their brushes); FALSE, changing nothing, for an index out of
+// range. The window system's SetSysColors also tells the top-level windows.
+BOOL SetSystemColors(int count, const int* indexes, const COLORREF* colors);
 int GetSystemMetrics(int index);
 
 // The system parameters the viewer asks for: SPI_GETNONCLIENTMETRICS (the menu and caption

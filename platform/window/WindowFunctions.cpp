@@ -4,10 +4,12 @@
 #include <cstring>
 
 #include "platform/graphics/Rects.h"
+#include "platform/graphics/SystemColors.h"
 #include "platform/kernel/LastError.h"
 #include "platform/window/DisplayDriver.h"
 #include "platform/window/LockedWindow.h"
 #include "platform/window/MessageDelivery.h"
+#include "platform/window/ThreadQueue.h"
 #include "platform/window/WindowManager.h"
 #include "platform/window/WindowPlacement.h"
 #include "platform/window/Windows.h"
@@ -499,6 +501,24 @@ HWND ChildWindowFromPoint(HWND parent, POINT client) {
 }
 
 HWND GetDesktopWindow() { return nullptr; }
+
+BOOL SetSysColors(int count, const int* indexes, const COLORREF* colors) {
+    if (!SetSystemColors(count, indexes, colors)) return FALSE;
+    ThreadQueue* const mine = &ThreadQueue::Current();
+    std::vector<std::pair<HWND, bool>> tops;
+    {
+        Mutex::Guard guard(gWindowLock);
+        for (Window* top : Manager().TopLevels()) tops.emplace_back(top->handle, top->thread == mine);
+    }
+    // Another thread's windows hear of it in their own time: no wait on a busy thread.
+    for (const auto& [hwnd, own] : tops) {
+        if (own)
+            SendMessageA(hwnd, WM_SYSCOLORCHANGE, 0, 0);
+        else
+            PostMessageA(hwnd, WM_SYSCOLORCHANGE, 0, 0);
+    }
+    return TRUE;
+}
 
 BOOL SetPropA(HWND hwnd, LPCSTR name, HANDLE data) {
     if (!name) return FALSE;

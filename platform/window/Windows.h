@@ -52,6 +52,11 @@ ATOM GlobalAddAtomA(LPCSTR name);
 ATOM GlobalDeleteAtom(ATOM atom);
 ATOM GlobalFindAtomA(LPCSTR name);
 
+// Changes colours of the system scheme, then tells every top-level window with
+// WM_SYSCOLORCHANGE: sent to the calling thread's, posted to other threads'. FALSE, changing
+// nothing, for an index out of range.
+BOOL SetSysColors(int count, const int* indexes, const COLORREF* colors);
+
 // Messages.
 LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // Messages below WM_USER that carry pointers are refused (ERROR_MESSAGE_SYNC_ONLY).

@@ -11,6 +11,7 @@
 #include "platform/controls/Toolbar.h"
 #include "platform/controls/Tooltip.h"
 #include "platform/graphics/Gdi.h"
+#include "platform/graphics/Rects.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/graphics/Images.h"
 #include "platform/graphics/ResourceImages.h"
@@ -248,6 +249,28 @@ TEST_F(ToolbarTest, ButtonInformationByIdOrIndex) {
     get.cbSize = sizeof get;
     get.dwMask = TBIF_COMMAND;
     EXPECT_EQ(SendMessageA(bar, TB_GETBUTTONINFOA, 4711, reinterpret_cast<LPARAM>(&get)), -1);
+}
+
+TEST_F(ToolbarTest, StatesAndStylesSetByIndexReachThatButtonAndItsPlace) {
+    HWND bar = Bar();
+    TBBUTTONINFOA set{};
+    set.cbSize = sizeof set;
+    set.dwMask = TBIF_STATE | TBIF_BYINDEX;
+    set.fsState = TBSTATE_ENABLED | TBSTATE_WRAP;
+    ASSERT_TRUE(SendMessageA(bar, TB_SETBUTTONINFOA, 4, reinterpret_cast<LPARAM>(&set)));
+    TBBUTTON first{}, second{};
+    SendMessageA(bar, TB_GETBUTTON, 2, reinterpret_cast<LPARAM>(&first));
+    SendMessageA(bar, TB_GETBUTTON, 4, reinterpret_cast<LPARAM>(&second));
+    EXPECT_FALSE(first.fsState & TBSTATE_WRAP) << "separators share command 0, not their state";
+    EXPECT_TRUE(second.fsState & TBSTATE_WRAP);
+
+    SendMessageA(bar, TB_SETEXTENDEDSTYLE, TBSTYLE_EX_DRAWDDARROWS, TBSTYLE_EX_DRAWDDARROWS);
+    const int width = Width(ItemRect(bar, 3));
+    set.dwMask = TBIF_STYLE | TBIF_STATE | TBIF_BYINDEX;
+    set.fsStyle = BTNS_DROPDOWN;
+    set.fsState = TBSTATE_ENABLED;
+    ASSERT_TRUE(SendMessageA(bar, TB_SETBUTTONINFOA, 3, reinterpret_cast<LPARAM>(&set)));
+    EXPECT_GT(Width(ItemRect(bar, 3)), width) << "its arrow part takes room at once";
 }
 
 TEST_F(ToolbarTest, AClickOnAnEnabledButtonSendsItsCommand) {
@@ -669,6 +692,16 @@ TEST_F(ToolbarLayoutTest, AMissingOrDamagedValueRestoresNothing) {
     EXPECT_TRUE(SendMessageA(bar, TB_SAVERESTOREA, FALSE, reinterpret_cast<LPARAM>(&params)));
     EXPECT_EQ(Layout(bar), (std::vector<int>{32804}));
     EXPECT_FALSE(SendMessageA(bar, TB_SAVERESTOREA, FALSE, 0));
+}
+
+TEST(CommonControls, ReportTheClassicVersionOfACurrentSystem) {
+    DLLVERSIONINFO info{};
+    EXPECT_FALSE(CommonControlsGetVersion(&info)) << "no size given";
+    EXPECT_FALSE(CommonControlsGetVersion(nullptr));
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(CommonControlsGetVersion(&info));
+    EXPECT_EQ(info.dwMajorVersion, 5u);
+    EXPECT_EQ(info.dwMinorVersion, 82u);
 }
 
 }  // namespace

@@ -175,4 +175,38 @@ TEST_F(PaintTest, SnapshotsAreWritten) {
     EXPECT_NE(display->Snapshot(reinterpret_cast<HWND>(0x42), path), "");
 }
 
+TEST_F(PaintTest, AChangedSchemeReachesColoursBrushesAndEveryTopLevelWindow) {
+    const HWND first = TopLevel(), second = TopLevel();
+    const HWND child = CreateWindowExA(0, recorder.Class(), "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, first, nullptr,
+                                       nullptr, nullptr);
+    PumpAll();
+    const int index[] = {COLOR_WINDOW};
+    const COLORREF old[] = {GetSysColor(COLOR_WINDOW)}, green[] = {kGreen};
+    ASSERT_TRUE(SetSysColors(1, index, green));
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), kGreen);
+    EXPECT_EQ(recorder.Count(first, WM_SYSCOLORCHANGE), 1);
+    EXPECT_EQ(recorder.Count(second, WM_SYSCOLORCHANGE), 1);
+    EXPECT_EQ(recorder.Count(child, WM_SYSCOLORCHANGE), 0) << "top-level windows pass it on themselves";
+
+    const HDC hdc = CreateCompatibleDC(nullptr);
+    const HBITMAP bitmap = CreateBitmap(4, 4, 1, 32, nullptr);
+    const HGDIOBJ previous = SelectObject(hdc, bitmap);
+    const RECT all{0, 0, 4, 4};
+    FillRect(hdc, &all, GetSysColorBrush(COLOR_WINDOW));
+    EXPECT_EQ(GetPixel(hdc, 1, 1), kGreen) << "the system brush follows its colour";
+
+    const int bad[] = {COLOR_WINDOW, 999};
+    const COLORREF two[] = {kRed, kBlue};
+    EXPECT_FALSE(SetSysColors(2, bad, two));
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), kGreen) << "a bad index changes nothing";
+    EXPECT_EQ(recorder.Count(first, WM_SYSCOLORCHANGE), 1);
+
+    ASSERT_TRUE(SetSysColors(1, index, old));
+    FillRect(hdc, &all, GetSysColorBrush(COLOR_WINDOW));
+    EXPECT_EQ(GetPixel(hdc, 1, 1), old[0]);
+    SelectObject(hdc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(hdc);
+}
+
 }  // namespace
