@@ -172,10 +172,16 @@ public:
     std::vector<RECT> areas;
 };
 
-TEST_F(PaintTest, FarApartDrawingsReachTheScreenAloneAndManyAsTheirBounds) {
+// Makes one the display from now on.
+AreaRecordingDriver& RecordAreas() {
     auto owned = std::make_unique<AreaRecordingDriver>();
     AreaRecordingDriver& screen = *owned;
     UseDisplay(std::move(owned));
+    return screen;
+}
+
+TEST_F(PaintTest, FarApartDrawingsReachTheScreenAloneAndManyAsTheirBounds) {
+    AreaRecordingDriver& screen = RecordAreas();
     display = &screen;
     HWND top = TopLevel();
     std::vector<HWND> corners;
@@ -205,9 +211,7 @@ TEST_F(PaintTest, FarApartDrawingsReachTheScreenAloneAndManyAsTheirBounds) {
 }
 
 TEST_F(PaintTest, AScrollBarDrawnAgainSendsTheFrameAloneToTheScreen) {
-    auto owned = std::make_unique<AreaRecordingDriver>();
-    AreaRecordingDriver& screen = *owned;
-    UseDisplay(std::move(owned));
+    AreaRecordingDriver& screen = RecordAreas();
     display = &screen;
     HWND top = TopLevel(WS_POPUP | WS_VISIBLE | WS_VSCROLL);
     PaintWith({{top, kRed}});
