@@ -12,12 +12,10 @@
 // runs on CPU 1, the viewer's threads on CPU 0 (see BenchService).
 
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
