@@ -24,7 +24,6 @@ public:
 
     ServiceChannel& Channel() { return *channel_; }
     const std::string& Name() const { return name_; }
-    const TempDirectory& Directory() const { return dir_; }
 
 private:
     BenchService() = default;
