@@ -1,7 +1,9 @@
 #pragma once
-// The reference service for a benchmark: a log of the given records in a temporary directory,
-// served under a name of its own on CPU 1 (the benchmark goes to CPU 0), and a connected channel.
+// The reference service for a benchmark: a log of the given records (or of the service's own
+// demo records) in a temporary directory, served under a name of its own on CPU 1 (the benchmark
+// goes to CPU 0), and a connected channel.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,14 +17,20 @@ class BenchService {
 public:
     // Null, with `error` said, when the log cannot be made or the service does not answer.
     static std::unique_ptr<BenchService> Start(const std::vector<StoredRecord>& records, std::string& error);
+    // A log of `records` demo records made by the service's command line, so that this process
+    // never holds them.
+    static std::unique_ptr<BenchService> StartDemo(std::uint32_t records, std::string& error);
     ~BenchService();
 
     ServiceChannel& Channel() { return *channel_; }
+    const std::string& Name() const { return name_; }
 
 private:
     BenchService() = default;
+    bool Serve(std::string& error);
 
     TempDirectory dir_;
+    std::string name_;
     std::unique_ptr<ChildProcess> service_;
     std::unique_ptr<ServiceChannel> channel_;
 };

@@ -13,6 +13,7 @@
 #include "app/LogLoader.h"
 #include "app/RecordReader.h"
 #include "bench/BenchService.h"
+#include "bench/PacingFloor.h"
 #include "bench/RatioReporter.h"
 #include "channel/RecordCodec.h"
 #include "service/LogStore.h"
@@ -144,10 +145,7 @@ void FullLoad(benchmark::State& state) {
         state.SetIterationTime(seconds);
         if (frame.records != kRecords) state.SkipWithError("the load was short");
     }
-    // The pacing alone: the first poll, and a pause before every 22nd of the 2000 requests.
-    const std::uint32_t requests = kRecords / kMaxRecordsPerRequest;
-    const double floor = LogLoader::kPollMs / 1000.0 +
-                         (requests / (LogLoader::kRequestsBetweenPauses + 1)) * (LogLoader::kPauseMs / 1000.0);
+    const double floor = PacingFloorSeconds(kRecords);
     state.counters["load_s"] = spent / static_cast<double>(state.iterations());
     state.counters["pacing_s"] = floor;
     state.counters["ratio"] = spent / static_cast<double>(state.iterations()) / floor;

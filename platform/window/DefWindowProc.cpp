@@ -61,7 +61,7 @@ LRESULT HitTest(HWND hwnd, LPARAM lParam) {
 }
 
 void PaintFrame(HWND hwnd, DWORD style, DWORD exStyle) {
-    HDC hdc = GetWindowDC(hwnd);
+    HDC hdc = GetFrameDC(hwnd);
     if (!hdc) return;
     RECT r;
     GetWindowRect(hwnd, &r);

@@ -314,7 +314,8 @@ void MessageDelivery::Present(ThreadQueue& q) {
         Mutex::Guard guard(gWindowLock);
         for (Window* top : Manager().TopLevels()) {
             if (top->thread != &q || top->dirty.IsEmpty() || !top->surface) continue;
-            if (top->Visible()) pending.push_back({top->handle, top->surface, top->dirty.Bounds()});
+            if (top->Visible())
+                for (const RECT& area : top->dirty.Rects()) pending.push_back({top->handle, top->surface, area});
             top->dirty.Clear();
         }
     }

@@ -12,6 +12,9 @@ namespace {
 
 WindowManager& Manager() { return WindowManager::Instance(); }
 
+// Each is one copy to the screen (one round trip to an X server).
+constexpr std::size_t kMostDirtyRects = 4;
+
 // What drawing into the window may touch, in its top-level's coordinates: nothing while hidden.
 Region DrawableArea(Window* w, bool client) REQUIRES(gWindowLock) {
     if (!WindowManager::IsShown(w)) return Region();
@@ -35,12 +38,10 @@ void Release(HWND hwnd, HDC hdc) EXCLUDES(gWindowLock) {
         LockedWindow w(hwnd);
         if (w && !dc->Visible().IsEmpty()) {
             Window* top = WindowManager::TopLevelOf(w.Get());
-            RECT area = dc->Visible().Bounds();
-            if (!top->dirty.IsEmpty()) {
-                const RECT before = top->dirty.Bounds();
-                UnionRect(&area, &area, &before);
-            }
-            top->dirty.Set(area);
+            // Far-apart drawings (a row and a scroll bar, a list and the status bar) go to the
+            // screen each alone, not as the window between them; past a few, as their bounds.
+            top->dirty.Add(dc->Visible());
+            if (top->dirty.Rects().size() > kMostDirtyRects) top->dirty.Set(top->dirty.Bounds());
         }
     }
     DeviceContext::Destroy(hdc);
@@ -204,6 +205,17 @@ HDC GetWindowDC(HWND hwnd) {
     LockedWindow w(hwnd);
     if (!w) return nullptr;
     return ContextFor(w.Get(), false, nullptr);
+}
+
+HDC GetFrameDC(HWND hwnd) {
+    LockedWindow w(hwnd);
+    if (!w) return nullptr;
+    const POINT window = WindowManager::WindowOffset(w.Get()), client = WindowManager::ClientOffset(w.Get());
+    Region frame(RECT{window.x, window.y, window.x + w->Width(), window.y + w->Height()});
+    RECT inside = w->ClientRect();
+    OffsetRect(&inside, client.x, client.y);
+    frame.Subtract(inside);
+    return ContextFor(w.Get(), false, &frame);
 }
 
 int ReleaseDC(HWND hwnd, HDC hdc) {

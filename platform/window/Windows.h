@@ -97,6 +97,9 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps);
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
 HDC GetDC(HWND hwnd);
 HDC GetWindowDC(HWND hwnd);
+// Linux extension: a window context that draws outside the client area only, so that drawing the
+// frame or the scroll bars sends the frame alone to the screen, not the client between.
+HDC GetFrameDC(HWND hwnd);
 int ReleaseDC(HWND hwnd, HDC hdc);
 
 // Input.

@@ -2,6 +2,7 @@
 // and what reaches the screen.
 
 #include "platform/graphics/SystemColors.h"
+#include "platform/window/ScrollBars.h"
 #include "tests/platform/window/WindowTesting.h"
 
 namespace {
@@ -158,6 +159,76 @@ TEST_F(PaintTest, ResizingAndExposureRepaint) {
     PumpAll();
     EXPECT_EQ(ScreenAt(top, 5, 5), kRed);
     EXPECT_EQ(recorder.Count(top, WM_PAINT), paints + 1);
+}
+
+// The screen as a headless one, noting the areas it is given.
+class AreaRecordingDriver : public HeadlessDriver {
+public:
+    AreaRecordingDriver() : HeadlessDriver(SIZE{1280, 1024}) {}
+    void Present(HWND hwnd, const Surface& surface, const RECT& area) override {
+        areas.push_back(area);
+        HeadlessDriver::Present(hwnd, surface, area);
+    }
+    std::vector<RECT> areas;
+};
+
+// Makes one the display from now on.
+AreaRecordingDriver& RecordAreas() {
+    auto owned = std::make_unique<AreaRecordingDriver>();
+    AreaRecordingDriver& screen = *owned;
+    UseDisplay(std::move(owned));
+    return screen;
+}
+
+TEST_F(PaintTest, FarApartDrawingsReachTheScreenAloneAndManyAsTheirBounds) {
+    AreaRecordingDriver& screen = RecordAreas();
+    display = &screen;
+    HWND top = TopLevel();
+    std::vector<HWND> corners;
+    for (const RECT& r : {RECT{0, 0, 10, 10}, RECT{290, 190, 300, 200}, RECT{290, 0, 300, 10}, RECT{0, 190, 10, 200},
+                          RECT{145, 95, 155, 105}})
+        corners.push_back(recorder.Create(top, r));
+    PaintWith({{top, kRed}, {corners[0], kBlue}, {corners[1], kGreen}, {corners[4], kBlue}});
+    PumpAll();
+
+    screen.areas.clear();
+    InvalidateRect(corners[0], nullptr, FALSE);
+    InvalidateRect(corners[1], nullptr, FALSE);
+    PumpAll();
+    long copied = 0;
+    for (const RECT& r : screen.areas) copied += (r.right - r.left) * (r.bottom - r.top);
+    EXPECT_EQ(copied, 200) << "two 10 by 10 corners, not the window between them";
+    EXPECT_EQ(ScreenAt(top, 5, 5), kBlue);
+    EXPECT_EQ(ScreenAt(top, 295, 195), kGreen);
+
+    screen.areas.clear();
+    for (HWND corner : corners) InvalidateRect(corner, nullptr, FALSE);
+    PumpAll();
+    ASSERT_EQ(screen.areas.size(), 1u) << "five areas are more than are worth a copy each";
+    EXPECT_EQ(screen.areas[0].left, 0);
+    EXPECT_EQ(screen.areas[0].bottom, 200);
+    EXPECT_EQ(ScreenAt(top, 150, 100), kBlue);
+}
+
+TEST_F(PaintTest, AScrollBarDrawnAgainSendsTheFrameAloneToTheScreen) {
+    AreaRecordingDriver& screen = RecordAreas();
+    display = &screen;
+    HWND top = TopLevel(WS_POPUP | WS_VISIBLE | WS_VSCROLL);
+    PaintWith({{top, kRed}});
+    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE, 0, 100, 10, 0, 0};
+    SetScrollInfo(top, SB_VERT, &info, TRUE);
+    PumpAll();
+    RECT client;
+    GetClientRect(top, &client);
+    ASSERT_LT(client.right, 300) << "the bar takes its strip";
+
+    screen.areas.clear();
+    info.nMax = 1000;
+    SetScrollInfo(top, SB_VERT, &info, TRUE);
+    PumpAll();
+    ASSERT_FALSE(screen.areas.empty());
+    for (const RECT& r : screen.areas) EXPECT_GE(r.left, client.right) << "nothing of the client went again";
+    EXPECT_EQ(ScreenAt(top, 5, 5), kRed);
 }
 
 TEST_F(PaintTest, SnapshotsAreWritten) {
