@@ -25,34 +25,21 @@
 #include "resources/ProgramTexts.h"
 #include "resources/ResourceIds.h"
 
-IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
+IMPLEMENT_DYNCREATE(CMainFrame, CIconMenuFrameWnd)
 
 namespace {
 
 constexpr DWORD kRequestTimeoutMs = 120000;
 constexpr COLORREF kMaskColour = RGB(192, 192, 192);
 
-void SetMenuText(HMENU menu, UINT position, const char* text) {
+// The menus' icons: bitmap 135 of 16 x 15 pictures, for the toolbar's commands in its order.
+constexpr WORD kMenuIcons[] = {IDB_TOOLBAR_HOT, 16, 15, ID_LOG_QUILLBRIDGE, ID_LOG_DEBUG, ID_LOG_EXPORT,
+                               ID_VIEW_REFRESH, ID_LOG_CLEAR,    ID_APP_ABOUT, 0};
+
+// Captions by position; a popup that is not there is skipped.
+void SetMenuTexts(CIconMenu* menu, std::initializer_list<std::pair<UINT, const char*>> texts) {
     if (!menu) return;
-    MENUITEMINFOA info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_STRING;
-    info.dwTypeData = const_cast<LPSTR>(text);
-    SetMenuItemInfoA(menu, position, TRUE, &info);
-}
-
-void SetMenuTexts(HMENU menu, std::initializer_list<std::pair<UINT, const char*>> texts) {
-    for (const auto& [position, text] : texts) SetMenuText(menu, position, text);
-}
-
-// The popup whose caption is `caption`, searched by position.
-HMENU FindSubMenu(HMENU menu, const char* caption) {
-    for (int position = 0; menu && position < GetMenuItemCount(menu); ++position) {
-        char text[64] = {};
-        GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
-        if (std::string(text) == caption) return GetSubMenu(menu, position);
-    }
-    return nullptr;
+    for (const auto& [position, text] : texts) menu->SetMenuText(position, text, MF_BYPOSITION);
 }
 
 BOOL LoadImages(CImageList& list, UINT bitmap) {
@@ -63,7 +50,7 @@ BOOL LoadImages(CImageList& list, UINT bitmap) {
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
+BEGIN_MESSAGE_MAP(CMainFrame, CIconMenuFrameWnd)
 ON_WM_CREATE()
 ON_WM_DESTROY()
 ON_MESSAGE(WM_SIDEBAR_NOTIFY, &CMainFrame::OnSideBarNotify)
@@ -101,7 +88,7 @@ CMainFrame::~CMainFrame() {
 }
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
-    if (!CFrameWnd::PreCreateWindow(cs)) return FALSE;
+    if (!CIconMenuFrameWnd::PreCreateWindow(cs)) return FALSE;
     // Exactly these: the framework never adds a document name to the title.
     cs.style = WS_OVERLAPPEDWINDOW | WS_MAXIMIZE;
     cs.dwExStyle &= ~WS_EX_CLIENTEDGE;
@@ -136,7 +123,7 @@ BOOL CMainFrame::OnCreateClient(LPCREATESTRUCTA lpcs, CCreateContext* pContext) 
 }
 
 int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
-    if (CFrameWnd::OnCreate(lpcs) == -1) return -1;
+    if (CIconMenuFrameWnd::OnCreate(lpcs) == -1) return -1;
     notifyWindow = m_hWnd;
 
     if (!toolBar.CreateEx(
@@ -158,6 +145,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
     EnableDocking(CBRS_ALIGN_ANY);
     DockControlBar(&toolBar);
 
+    // Without the bitmap the menus draw on without icons.
+    menuBar.LoadToolBar(kMenuIcons, kMaskColour);
     SetMenuCaptions();
 
     if (!ConnectService()) {
@@ -183,44 +172,37 @@ bool CMainFrame::ConnectService() {
 
 void CMainFrame::OnDestroy() {
     notifyWindow = nullptr;
-    CFrameWnd::OnDestroy();
+    CIconMenuFrameWnd::OnDestroy();
 }
 
 void CMainFrame::SetMenuCaptions() {
-    SetWindowText(text::kAppTitle);
-    CMenu* bar = GetMenu();
-    HMENU menu = bar ? bar->m_hMenu : nullptr;
-    if (menu) {
-        using namespace text;
-        SetMenuTexts(menu, {{0, kMenuLog}, {1, kMenuView}, {2, kMenuFilter}, {3, kMenuAbout}});
-        SetMenuTexts(
-            GetSubMenu(menu, 0),
-            {{0, kItemQuillbridgeLog}, {1, kItemDebugLog}, {3, kItemExport}, {5, kItemClearLog}, {7, kItemExit}});
-        SetMenuTexts(GetSubMenu(menu, 1),
-                     {{0, kItemToolbar}, {1, kItemStatusbar}, {3, kItemLogDetail}, {5, kItemRefresh}});
-        HMENU filter = GetSubMenu(menu, 2);
-        SetMenuTexts(filter, {{0, kItem1Day},
-                              {1, kItem2Days},
-                              {2, kItem3Days},
-                              {3, kItem1Week},
-                              {4, kItem2Weeks},
-                              {5, kItem1Month},
-                              {6, kItemAll},
-                              {8, kItemLevel}});
-        SetMenuTexts(FindSubMenu(filter, kItemLevel),
-                     {{0, kItemFatal}, {1, kItemError}, {2, kItemWarning}, {3, kItemInfo}});
-        SetMenuTexts(GetSubMenu(menu, 3), {{0, kItemAbout}});
-        DrawMenuBar();
-    }
+    using namespace text;
+    SetWindowText(kAppTitle);
+    SetMenuTexts(&menuBar, {{0, kMenuLog}, {1, kMenuView}, {2, kMenuFilter}, {3, kMenuAbout}});
+    SetMenuTexts(menuBar.GetSubMenu(0),
+                 {{0, kItemQuillbridgeLog}, {1, kItemDebugLog}, {3, kItemExport}, {5, kItemClearLog}, {7, kItemExit}});
+    SetMenuTexts(menuBar.GetSubMenu(1), {{0, kItemToolbar}, {1, kItemStatusbar}, {3, kItemLogDetail}, {5, kItemRefresh}});
+    CIconMenu* filter = menuBar.GetSubMenu(2);
+    SetMenuTexts(filter, {{0, kItem1Day},
+                          {1, kItem2Days},
+                          {2, kItem3Days},
+                          {3, kItem1Week},
+                          {4, kItem2Weeks},
+                          {5, kItem1Month},
+                          {6, kItemAll},
+                          {8, kItemLevel}});
+    SetMenuTexts(filter ? filter->FindSubMenu(kItemLevel) : nullptr,
+                 {{0, kItemFatal}, {1, kItemError}, {2, kItemWarning}, {3, kItemInfo}});
+    SetMenuTexts(menuBar.GetSubMenu(3), {{0, kItemAbout}});
+    if (menuBar.m_hMenu) DrawMenuBar();
     ApplyLogKind();
 }
 
 void CMainFrame::ApplyLogKind() {
-    CMenu* bar = GetMenu();
-    HMENU filter = bar ? GetSubMenu(bar->m_hMenu, 2) : nullptr;
+    CIconMenu* filter = menuBar.GetSubMenu(2);
     const std::uint32_t kind = logKind;
     if (filter && (kind == QuillbridgeLog || kind == DebugLog))
-        EnableMenuItem(filter, 8, MF_BYPOSITION | (kind == QuillbridgeLog ? MF_ENABLED : MF_GRAYED));
+        filter->EnableMenuItem(8, MF_BYPOSITION | (kind == QuillbridgeLog ? MF_ENABLED : MF_GRAYED));
     SetWindowText(FrameCommands::TitleOfLogKind(kind).c_str());
     if (CPelorinView* view = GetView()) view->ShowLogKind(kind);
 }

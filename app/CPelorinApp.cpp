@@ -15,6 +15,7 @@
 #include "resources/ProgramResources.h"
 #include "resources/ProgramTexts.h"
 #include "resources/ResourceIds.h"
+#include "widgets/CIconMenu.h"
 
 namespace {
 
@@ -70,6 +71,9 @@ BOOL CPelorinApp::InitInstance() {
 
     AddDocTemplate(std::make_unique<CSingleDocTemplate>(IDR_MAINFRAME, RUNTIME_CLASS(CPelorinDoc),
                                                         RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CPelorinView)));
+    // The frame's menus draw flat with their own border, icons in their normal and disabled looks.
+    CIconMenu::SetMenuDrawMode(2);
+    CIconMenu::SetIconVariants(1);
     CCommandLineInfo commandLine;
     ParseCommandLine(commandLine);
     if (!ProcessShellCommand(commandLine)) return FALSE;

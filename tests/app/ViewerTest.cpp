@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "app/CMainFrame.h"
+#include "platform/controls/PopupMenuWindow.h"
 #include "app/CPelorinApp.h"
 #include "platform/controls/MessageBox.h"
 #include "platform/framework/CCmdUI.h"
@@ -22,6 +23,7 @@
 #include "resources/ResourceIds.h"
 #include "tests/platform/controls/DialogTesting.h"
 #include "tests/support/ServiceFixture.h"
+#include "widgets/CIconMenuItemData.h"
 
 namespace {
 
@@ -84,6 +86,17 @@ protected:
         return state;
     }
     bool Import(const std::string& lines) { return service.Import(lines); }
+    // Takes what is queued through the application's own pump, so that its accelerators and
+    // the frame's first look at each message apply as in the running program.
+    void PumpProgram() {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) app->PumpMessage();
+    }
+    void AltKey(int vk) {
+        display->Key(VK_MENU, true);
+        display->KeyPress(vk);
+        display->Key(VK_MENU, false);
+    }
 
     ServiceFixture service;
     std::unique_ptr<CPelorinApp> app;
@@ -259,6 +272,111 @@ TEST_F(ViewerTest, DebugLogCommandsAndUpdateRules) {
     Command(frame, ID_LOG_CLEAR);
     ASSERT_TRUE(Loaded(frame, 0));
     EXPECT_NE(Cli({"info", "--name", service.name, "--json"}).out.find("\"recordCount\":0"), std::string::npos);
+}
+
+// The menus as a person meets them: owner-drawn icon menus with the captions set at run time,
+// icons for the toolbar's commands, mnemonics typed into them, prompts in the status bar.
+TEST_F(ViewerTest, MenusAreIconMenusReachedByTheirMnemonics) {
+    ASSERT_EQ(Cli({"demo", "20", "--db", service.db, "--seed", "2"}).exitCode, 0);
+    ASSERT_TRUE(service.Start());
+    CMainFrame* frame = Start();
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(Loaded(frame, 20));
+    EXPECT_EQ(::GetMenu(frame->m_hWnd), frame->menuBar.m_hMenu);
+    EXPECT_EQ(frame->systemMenu.m_hMenu, GetSystemMenu(frame->m_hWnd, FALSE));
+
+    struct Item {
+        int popup;  // -1: the bar, 4: the level submenu
+        int position;
+        const char* caption;
+        UINT command;
+        bool icon;
+    };
+    const Item items[] = {
+        {-1, 0, " &Log ", 0, false},
+        {-1, 1, " &View ", 0, false},
+        {-1, 2, " &Filter ", 0, false},
+        {-1, 3, " &About ", 0, false},
+        {0, 0, "&Quillbridge Log", ID_LOG_QUILLBRIDGE, true},
+        {0, 1, "&Debug Log", ID_LOG_DEBUG, true},
+        {0, 3, "&Export...", ID_LOG_EXPORT, true},
+        {0, 5, "&Clear log", ID_LOG_CLEAR, true},
+        {0, 7, "E&xit", ID_APP_EXIT, false},
+        {1, 0, "&Toolbar", ID_VIEW_TOOLBAR, false},
+        {1, 1, "&Statusbar", ID_VIEW_STATUS_BAR, false},
+        {1, 3, "Log &Detail", ID_VIEW_DETAIL, false},
+        {1, 5, "&Refresh\tF5", ID_VIEW_REFRESH, true},
+        {2, 0, "&1 Day", ID_FILTER_1DAY, false},
+        {2, 1, "&2 Days", ID_FILTER_2DAYS, false},
+        {2, 2, "&3 Days", ID_FILTER_3DAYS, false},
+        {2, 3, "1 &Week", ID_FILTER_1WEEK, false},
+        {2, 4, "2 W&eeks", ID_FILTER_2WEEKS, false},
+        {2, 5, "1 &Month", ID_FILTER_1MONTH, false},
+        {2, 6, "&All", ID_FILTER_ALL, false},
+        {2, 8, "&Level", 0, false},
+        {4, 0, "&Fatal", ID_LEVEL_FATAL, false},
+        {4, 1, "&Error", ID_LEVEL_ERROR, false},
+        {4, 2, "&Warning", ID_LEVEL_WARNING, false},
+        {4, 3, "&Info", ID_LEVEL_INFO, false},
+        {3, 0, "&About...", ID_APP_ABOUT, true},
+    };
+    CIconMenu* filter = frame->menuBar.GetSubMenu(2);
+    ASSERT_NE(filter, nullptr);
+    for (const Item& item : items) {
+        CIconMenu* menu = item.popup < 0    ? &frame->menuBar
+                          : item.popup == 4 ? filter->FindSubMenu("&Level")
+                                            : frame->menuBar.GetSubMenu(item.popup);
+        ASSERT_NE(menu, nullptr) << item.caption;
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_DATA;
+        ASSERT_TRUE(GetMenuItemInfoA(menu->m_hMenu, static_cast<UINT>(item.position), TRUE, &info)) << item.caption;
+        EXPECT_TRUE(info.fType & MFT_OWNERDRAW) << item.caption;
+        const CIconMenuItemData* data = menu->ItemData(item.position);
+        ASSERT_NE(data, nullptr) << item.caption;
+        EXPECT_EQ(info.dwItemData, reinterpret_cast<ULONG_PTR>(data)) << item.caption;
+        EXPECT_EQ(data->text, item.caption);
+        if (item.command) {
+            EXPECT_EQ(data->commandId, item.command) << item.caption;
+        }
+        EXPECT_EQ(data->iconSet != nullptr && data->imageIndex >= 0, item.icon) << item.caption;
+    }
+
+    // " &Filter ", "&Level", "&Warning" by their letters.
+    frame->SetFocus();
+    AltKey('F');
+    display->KeyPress('L');
+    display->KeyPress('W');
+    PumpProgram();
+    EXPECT_EQ(frame->levelFilter.load(), static_cast<std::uint32_t>(WarningAndWorse));
+    ASSERT_TRUE(PumpUntil([&] { return Title() == "Quillbridge Log Viewer - Quillbridge Log"; }));
+
+    // " &Log " open with "&Export..." selected prompts in the status bar; its letter runs it.
+    int asked = 0;
+    FileDialogRequest::SetPrompt([&](const FileDialogRequest&, std::string&) {
+        ++asked;
+        return false;
+    });
+    std::string prompt;
+    DialogScript script({[&] {
+                             if (!PopupMenuWindow::WindowOf(frame->menuBar.GetSubMenu(0)->m_hMenu)) return false;
+                             display->KeyPress(VK_DOWN);
+                             display->KeyPress(VK_DOWN);
+                             return true;
+                         },
+                         [&] {
+                             prompt = frame->statusBar.GetPaneText(0);
+                             display->KeyPress('E');
+                             return true;
+                         }});
+    AltKey('L');
+    ASSERT_TRUE(PumpUntil([&] {
+        PumpProgram();
+        return script.Finished() && asked > 0;
+    }));
+    FileDialogRequest::SetPrompt(nullptr);
+    EXPECT_EQ(prompt, "Export current logs to a file");
+    EXPECT_EQ(asked, 1);
 }
 
 TEST_F(ViewerTest, SideBarNoticesAndToggles) {
