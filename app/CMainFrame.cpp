@@ -67,6 +67,7 @@ ON_COMMAND(ID_VIEW_REFRESH, &CMainFrame::OnRefresh)
 ON_COMMAND(ID_VIEW_DETAIL, &CMainFrame::OnLogDetail)
 ON_COMMAND(ID_VIEW_SIDEBAR, &CMainFrame::OnSideBarToggle)
 ON_COMMAND(ID_SELECT_QUILLBRIDGE_LOG, &CMainFrame::OnSelectQuillbridgeLog)
+ON_COMMAND(ID_EDIT_COPY, &CMainFrame::OnEditCopy)
 ON_UPDATE_COMMAND_UI_RANGE(ID_VIEW_SIDEBAR, ID_SELECT_QUILLBRIDGE_LOG, &CMainFrame::OnUpdateCommand)
 ON_UPDATE_COMMAND_UI_RANGE(ID_FILTER_2DAYS, ID_LEVEL_INFO, &CMainFrame::OnUpdateCommand)
 ON_UPDATE_COMMAND_UI(ID_VIEW_DETAIL, &CMainFrame::OnUpdateCommand)
@@ -95,7 +96,7 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
     return TRUE;
 }
 
-BOOL CMainFrame::OnCreateClient(LPCREATESTRUCTA lpcs, CCreateContext* pContext) {
+BOOL CMainFrame::OnCreateClient(LPCREATESTRUCTA, CCreateContext* pContext) {
     if (!splitter.CreateStatic(this, 1, 2, WS_CHILD | WS_VISIBLE, AFX_IDW_PANE_FIRST)) return FALSE;
     if (!splitter.CreateView(0, 1, RUNTIME_CLASS(CPelorinView), CSize(0, 0), pContext)) return FALSE;
     if (!sideBar.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), &splitter, splitter.IdFromRowCol(0, 0),
@@ -114,7 +115,12 @@ BOOL CMainFrame::OnCreateClient(LPCREATESTRUCTA lpcs, CCreateContext* pContext) 
     sideBar.InsertFolderItem(0, 0, text::kQuillbridgeLog, 0, 0);
     sideBar.SelectFolder(0);
 
-    const int width = lpcs->cx > 0 ? lpcs->cx : 0;
+    // Laid out over the client area it is about to fill: the side bar's column keeps the width
+    // it gets here while hidden, and shows again with it.
+    CRect client;
+    GetClientRect(&client);
+    const int width = client.Width() > 0 ? client.Width() : 0;
+    splitter.MoveWindow(&client, FALSE);
     splitter.SetColumnInfo(0, width / 7, 0);
     splitter.SetColumnInfo(1, width / 5, 0);
     splitter.RecalcLayout();
@@ -396,6 +402,14 @@ void CMainFrame::OnSideBarToggle() {
         splitter.HideColumn(0);
     else
         splitter.ShowColumn();
+}
+
+// The copy keys are the accelerator table's, so the text box never sees them: it is handed the
+// copy itself while it has the focus. Everywhere else they do nothing.
+void CMainFrame::OnEditCopy() {
+    CPelorinView* view = GetView();
+    if (view && view->DebugTextBox().m_hWnd && ::GetFocus() == view->DebugTextBox().m_hWnd)
+        view->DebugTextBox().SendMessage(WM_COPY);
 }
 
 void CMainFrame::OnUpdateCommand(CCmdUI* pCmdUI) {

@@ -81,6 +81,7 @@ protected:
     void OnLogDetail();
     void OnSideBarToggle();
     void OnSelectQuillbridgeLog() { SelectQuillbridgeLog(); }
+    void OnEditCopy();
     void OnUpdateCommand(CCmdUI* pCmdUI);
 
 private:

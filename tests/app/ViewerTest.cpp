@@ -9,17 +9,23 @@
 #include <ctime>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "app/CMainFrame.h"
+#include "platform/controls/Edit.h"
 #include "platform/controls/PopupMenuWindow.h"
+#include "platform/window/Clipboard.h"
 #include "app/CPelorinApp.h"
 #include "platform/controls/MessageBox.h"
 #include "platform/framework/CCmdUI.h"
 #include "platform/framework/CListCtrl.h"
 #include "platform/framework/CMenu.h"
+#include "platform/graphics/Gdi.h"
 #include "presentation/CContainerView.h"
 #include "presentation/CPelorinView.h"
+#include "presentation/FieldText.h"
 #include "presentation/FileDialogRequest.h"
+#include "presentation/OsNaming.h"
 #include "resources/ResourceIds.h"
 #include "tests/platform/controls/DialogTesting.h"
 #include "tests/support/ServiceFixture.h"
@@ -92,10 +98,18 @@ protected:
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) app->PumpMessage();
     }
-    void AltKey(int vk) {
-        display->Key(VK_MENU, true);
+    void AltKey(int vk) { Chord(VK_MENU, vk); }
+    void Chord(int modifier, int vk) {
+        display->Key(modifier, true);
         display->KeyPress(vk);
-        display->Key(VK_MENU, false);
+        display->Key(modifier, false);
+    }
+    // Chooses `path` in the next file questions.
+    static void Choose(const std::string& path) {
+        FileDialogRequest::SetPrompt([path](const FileDialogRequest&, std::string& chosen) {
+            chosen = path;
+            return true;
+        });
     }
 
     ServiceFixture service;
@@ -377,6 +391,154 @@ TEST_F(ViewerTest, MenusAreIconMenusReachedByTheirMnemonics) {
     FileDialogRequest::SetPrompt(nullptr);
     EXPECT_EQ(prompt, "Export current logs to a file");
     EXPECT_EQ(asked, 1);
+}
+
+// The export of a known log, every byte: header with the versions, the system and the time,
+// the record lines with each kind of attachment, a description with a line break in it.
+TEST_F(ViewerTest, ExportOfAKnownLogByteForByte) {
+    setenv("TZ", "UTC", 1);
+    tzset();
+    ASSERT_TRUE(Import(
+        R"({"time":"2026-01-02T03:04:05Z","level":"error","source":"engine","status":"0xC0000022","description":"no access","number":"0x1F"})"
+        "\n"
+        R"({"time":"2026-01-02T03:04:06Z","level":"info","source":"gui","status":"7","description":"two\r\nlines, one\ttab","text":"attached words"})"
+        "\n"
+        R"({"time":"2026-02-28T23:59:59Z","level":"warning","source":"driver","description":"raw","hex":"00ff10ab"})"
+        "\n"
+        R"({"time":"2026-03-01T00:00:00Z","level":"fatal","source":"service","description":"bare"})"
+        "\n"));
+    ASSERT_TRUE(service.Start({"--service-version", "2.0.17", "--core-version", "3.1.4"}));
+    CMainFrame* frame = Start();
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(Loaded(frame, 4));
+
+    const std::string path = service.dir.File("known.txt");
+    Choose(path);
+    FILETIME before, after;
+    GetSystemTimeAsFileTime(&before);
+    Command(frame, ID_LOG_EXPORT);
+    GetSystemTimeAsFileTime(&after);
+    FileDialogRequest::SetPrompt(nullptr);
+
+    OsNaming& os = OsNaming::Instance();
+    auto expected = [&](const FILETIME& at) {
+        return "==========Quillbridge Log==========\r\n"
+               "Format: 1.0.0\r\n"
+               "Service Version: 2.0.17\r\n"
+               "Core DLL Version: 3.1.4\r\n" +
+               os.OsText() + " " + os.ServicePackText() + "\r\nExported At: " + FormatLogTime(at) +
+               "\r\n\r\n==========Log Messages==========\r\n\r\n"
+               "01/02/2026 03:04:05,\tError,\t0xC0000022,\tEngine,\tno access,\t0x0000001F\r\n"
+               "01/02/2026 03:04:06,\tInfo,\t0x00000007,\tGUI,\ttwo\r\nlines, one\ttab,\tattached words\r\n"
+               "02/28/2026 23:59:59,\tWarning,\t0x00000000,\tDriver,\traw,\t[Binary]00FF10AB\r\n"
+               "03/01/2026 00:00:00,\tFatal,\t0x00000000,\tService,\tbare,\t\r\n";
+    };
+    const std::string text = ReadFile(path);
+    if (text != expected(after)) {
+        EXPECT_EQ(text, expected(before));
+    }
+}
+
+// The keys of the accelerator table as the program's own pump takes them: F5 reloads, F1 does
+// nothing, and copy still copies out of the debug log's text box.
+TEST_F(ViewerTest, KeysReloadAndCopyOutOfTheDebugLog) {
+    ASSERT_EQ(Cli({"demo", "15", "--db", service.db, "--seed", "5"}).exitCode, 0);
+    std::ofstream(service.debugLog, std::ios::binary) << "first line\nsecond line\n";
+    ASSERT_TRUE(service.Start());
+    CMainFrame* frame = Start();
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(Loaded(frame, 15));
+
+    frame->SetFocus();
+    display->KeyPress(VK_F1);
+    PumpProgram();
+    EXPECT_EQ(Title(), "Quillbridge Log Viewer - Quillbridge Log");
+    bool sawLoading = false;
+    display->KeyPress(VK_F5);
+    ASSERT_TRUE(PumpUntil([&] {
+        PumpProgram();
+        sawLoading = sawLoading || Title() == "Quillbridge Log Viewer - Loading Quillbridge Log...";
+        return sawLoading && Title() == "Quillbridge Log Viewer - Quillbridge Log" && Rows(frame) == 15;
+    }));
+
+    Command(frame, ID_LOG_DEBUG);
+    CWnd& box = frame->GetView()->DebugTextBox();
+    ASSERT_TRUE(box.IsWindowVisible());
+    box.SetFocus();
+    for (auto [modifier, key, selected] : {std::tuple{VK_CONTROL, int('C'), std::pair{0, 5}},
+                                           std::tuple{VK_CONTROL, int(VK_INSERT), std::pair{6, 10}}}) {
+        ASSERT_TRUE(Clipboard::SetText("before"));
+        box.SendMessage(EM_SETSEL, selected.first, selected.second);
+        Chord(modifier, key);
+        PumpProgram();
+        EXPECT_EQ(Clipboard::Text().value_or(""),
+                  std::string("first line").substr(selected.first, selected.second - selected.first))
+            << key;
+    }
+}
+
+TEST_F(ViewerTest, AboutBoxShowsTheProductVersionAndOnePixelRule) {
+    ASSERT_TRUE(service.Start());
+    CMainFrame* frame = Start();
+    ASSERT_NE(frame, nullptr);
+    std::string caption, product, version, notice, ok;
+    LONG productWeight = 0, versionWeight = 0;
+    RECT rule{};
+    auto weight = [](HWND control) {
+        LOGFONTA font{};
+        const auto handle = reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0));
+        return handle && GetObjectA(handle, sizeof font, &font) ? font.lfWeight : LONG{-1};
+    };
+    DialogScript script({WhenDialog([&](HWND box) {
+        caption = TextOf(box);
+        product = ItemText(box, 1002);
+        version = ItemText(box, 1007);
+        notice = ItemText(box, 1003);
+        ok = ItemText(box, IDOK);
+        productWeight = weight(GetDlgItem(box, 1002));
+        versionWeight = weight(GetDlgItem(box, 1007));
+        GetWindowRect(GetDlgItem(box, 1005), &rule);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    })});
+    Command(frame, ID_APP_ABOUT);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(caption, "&About...");
+    EXPECT_EQ(product, "Quillbridge Log Viewer");
+    EXPECT_EQ(version, "Version 1.0.1");
+    EXPECT_FALSE(notice.empty());
+    EXPECT_EQ(ok, "OK");
+    EXPECT_EQ(productWeight, 900);
+    EXPECT_LT(versionWeight, 900);
+    EXPECT_EQ(rule.bottom - rule.top, 1);
+    EXPECT_GT(rule.right - rule.left, 100);
+}
+
+// A click on the side bar's item, as a person makes it, reloads the log.
+TEST_F(ViewerTest, SideBarClickReloads) {
+    ASSERT_EQ(Cli({"demo", "12", "--db", service.db, "--seed", "6"}).exitCode, 0);
+    ASSERT_TRUE(service.Start());
+    CMainFrame* frame = Start();
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(Loaded(frame, 12));
+    Command(frame, ID_VIEW_SIDEBAR);
+    PumpAll();
+    CRect bar;
+    frame->sideBar.GetClientRect(&bar);
+    CRect client;
+    frame->GetClientRect(&client);
+    EXPECT_GT(bar.Width(), 0) << "the side bar's column has a width";
+    EXPECT_LT(bar.Width(), client.Width() / 2);
+
+    const CRect icon = frame->sideBar.Layout().IconRect(0);
+    POINT at{(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2};
+    ClientToScreen(frame->sideBar.m_hWnd, &at);
+    bool sawLoading = false;
+    display->Click(at);
+    ASSERT_TRUE(PumpUntil([&] {
+        sawLoading = sawLoading || Title() == "Quillbridge Log Viewer - Loading Quillbridge Log...";
+        return sawLoading && Title() == "Quillbridge Log Viewer - Quillbridge Log" && Rows(frame) == 12;
+    }));
+    EXPECT_EQ(frame->sideBar.GetSelectedItem(), 0);
 }
 
 TEST_F(ViewerTest, SideBarNoticesAndToggles) {
