@@ -418,6 +418,6 @@ void CMainFrame::OnUpdateCommand(CCmdUI* pCmdUI) {
                            splitter.m_hWnd && splitter.GetColumnCount() > 1};
     CommandUpdate update;
     if (!FrameCommands::Update(pCmdUI->m_nID, state, update)) return;
-    pCmdUI->Enable(update.enabled);
+    if (update.setsEnabled) pCmdUI->Enable(update.enabled);
     pCmdUI->SetCheck(update.checked);
 }

@@ -255,6 +255,9 @@ TEST_F(ViewerTest, DebugLogCommandsAndUpdateRules) {
     EXPECT_EQ(Update(frame, ID_LOG_DEBUG).checked, 1);
     HMENU filter = GetSubMenu(frame->GetMenu()->m_hMenu, 2);
     EXPECT_TRUE(GetMenuState(filter, 8, MF_BYPOSITION) & MF_GRAYED) << "the level submenu greys";
+    // Opening the filter menu updates its items; the level submenu stays grey.
+    frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(filter), 2);
+    EXPECT_TRUE(GetMenuState(filter, 8, MF_BYPOSITION) & MF_GRAYED) << "still grey once the menu opened";
 
     // F5 fetches the path again and reads the file again.
     std::ofstream(service.debugLog, std::ios::binary | std::ios::app) << "third line";
