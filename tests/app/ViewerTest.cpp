@@ -464,6 +464,13 @@ TEST_F(ViewerTest, KeysReloadAndCopyOutOfTheDebugLog) {
         return sawLoading && Title() == "Quillbridge Log Viewer - Quillbridge Log" && Rows(frame) == 15;
     }));
 
+    // A new document changes nothing a person sees.
+    Chord(VK_CONTROL, 'N');
+    PumpProgram();
+    EXPECT_EQ(Title(), "Quillbridge Log Viewer - Quillbridge Log");
+    EXPECT_EQ(Rows(frame), 15);
+    EXPECT_EQ(app->m_pMainWnd, frame);
+
     Command(frame, ID_LOG_DEBUG);
     CWnd& box = frame->GetView()->DebugTextBox();
     ASSERT_TRUE(box.IsWindowVisible());
@@ -514,6 +521,39 @@ TEST_F(ViewerTest, AboutBoxShowsTheProductVersionAndOnePixelRule) {
     EXPECT_LT(versionWeight, 900);
     EXPECT_EQ(rule.bottom - rule.top, 1);
     EXPECT_GT(rule.right - rule.left, 100);
+}
+
+// The toolbar's buttons in order, each prompting in the status bar as the pointer passes over it.
+TEST_F(ViewerTest, ToolbarButtonsPromptInTheStatusBar) {
+    ASSERT_TRUE(service.Start());
+    CMainFrame* frame = Start();
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(Loaded(frame, 0));
+    const struct {
+        UINT command;
+        const char* prompt;
+    } buttons[] = {{ID_LOG_QUILLBRIDGE, "Show Quillbridge logs"},
+                   {ID_LOG_DEBUG, "Show Quillbridge debug logs"},
+                   {0, nullptr},
+                   {ID_LOG_EXPORT, "Export current logs to a file"},
+                   {0, nullptr},
+                   {ID_VIEW_REFRESH, "Refresh logs"},
+                   {ID_LOG_CLEAR, "Remove all the logs"},
+                   {0, nullptr},
+                   {ID_APP_ABOUT, ""}};
+    ASSERT_EQ(frame->toolBar.GetCount(), static_cast<int>(std::size(buttons)));
+    for (int i = 0; i < static_cast<int>(std::size(buttons)); ++i) {
+        EXPECT_EQ(frame->toolBar.GetItemID(i), buttons[i].command) << i;
+        if (!buttons[i].prompt) continue;
+        frame->statusBar.SetPaneText(0, "-");
+        RECT r;
+        frame->toolBar.GetItemRect(i, &r);
+        POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(frame->toolBar.m_hWnd, &at);
+        display->MoveMouse(at);
+        EXPECT_TRUE(PumpUntil([&] { return frame->statusBar.GetPaneText(0) == buttons[i].prompt; }))
+            << buttons[i].command << ": " << frame->statusBar.GetPaneText(0);
+    }
 }
 
 // A click on the side bar's item, as a person makes it, reloads the log.
