@@ -320,8 +320,8 @@ void CMainFrame::LoadDebugLog() {
     const std::string path(bytes, strnlen(bytes, reply.Size()));
     CTextFileIO file("", "\r\n");
     std::string content;
-    // An empty path would ask the user for a file; the service always names one.
-    if (!path.empty() && file.ReadText(path, content)) {
+    // With an empty path the user is asked for the file.
+    if (file.ReadText(path, content)) {
         if (CPelorinView* view = GetView()) view->SetDebugText(content);
     }
     SetTitleText(text::kDebugLog);

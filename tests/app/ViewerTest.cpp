@@ -28,6 +28,7 @@
 #include "presentation/OsNaming.h"
 #include "resources/ResourceIds.h"
 #include "tests/platform/controls/DialogTesting.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/ServiceFixture.h"
 #include "widgets/CIconMenuItemData.h"
 
@@ -582,6 +583,30 @@ TEST_F(ViewerTest, SideBarClickReloads) {
         return sawLoading && Title() == "Quillbridge Log Viewer - Quillbridge Log" && Rows(frame) == 12;
     }));
     EXPECT_EQ(frame->sideBar.GetSelectedItem(), 0);
+}
+
+// A service that names no debug-log file: the user is asked for one to show.
+TEST_F(ViewerTest, DebugLogWithoutAPathAsksForAFile) {
+    ChildProcess peer({SCRIPTED_PEER, service.name, "plain", "0", "1"});
+    ASSERT_TRUE(peer.WaitForLine("ready"));
+    const std::string chosen = service.dir.File("chosen.log");
+    std::ofstream(chosen, std::ios::binary) << "picked\r\nby hand";
+    CMainFrame* frame = Start();
+    ASSERT_NE(frame, nullptr);
+    FileDialogRequest asked;
+    int questions = 0;
+    FileDialogRequest::SetPrompt([&](const FileDialogRequest& request, std::string& path) {
+        asked = request;
+        ++questions;
+        path = chosen;
+        return true;
+    });
+    Command(frame, ID_LOG_DEBUG);
+    FileDialogRequest::SetPrompt(nullptr);
+    EXPECT_EQ(questions, 1);
+    EXPECT_FALSE(asked.save);
+    EXPECT_EQ(frame->GetView()->GetDebugText(), "picked\r\nby hand\r\n");
+    EXPECT_EQ(Title(), "Quillbridge Log Viewer - Debug Log");
 }
 
 TEST_F(ViewerTest, SideBarNoticesAndToggles) {
