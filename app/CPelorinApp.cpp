@@ -83,6 +83,10 @@ BOOL CPelorinApp::InitInstance() {
 }
 
 int CPelorinApp::ExitInstance() {
+    // The loop also ends with the main window still there (the service did not answer): it goes
+    // now, stopping its loader, rather than among the thread's leftovers at exit.
+    if (m_pMainWnd && m_pMainWnd->m_hWnd) m_pMainWnd->DestroyWindow();
+    m_pMainWnd = nullptr;
     FileDialogRequest::SetPrompt(nullptr);
     channel.reset();
     return CWinApp::ExitInstance();
