@@ -14,6 +14,7 @@
 #include "app/CMainFrame.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/PopupMenuWindow.h"
+#include "platform/controls/Toolbar.h"
 #include "platform/window/Clipboard.h"
 #include "app/CPelorinApp.h"
 #include "platform/controls/MessageBox.h"
@@ -256,6 +257,11 @@ TEST_F(ViewerTest, DebugLogCommandsAndUpdateRules) {
     EXPECT_EQ(Update(frame, ID_LOG_DEBUG).checked, 1);
     HMENU filter = GetSubMenu(frame->GetMenu()->m_hMenu, 2);
     EXPECT_TRUE(GetMenuState(filter, 8, MF_BYPOSITION) & MF_GRAYED) << "the level submenu greys";
+    // The toolbar follows at the next idle time.
+    app->OnIdle(0);
+    EXPECT_TRUE(frame->toolBar.SendMessage(TB_ISBUTTONCHECKED, ID_LOG_DEBUG));
+    EXPECT_FALSE(frame->toolBar.SendMessage(TB_ISBUTTONCHECKED, ID_LOG_QUILLBRIDGE));
+    EXPECT_TRUE(frame->toolBar.SendMessage(TB_ISBUTTONENABLED, ID_LOG_EXPORT));
     // Opening the filter menu updates its items; the level submenu stays grey.
     frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(filter), 2);
     EXPECT_TRUE(GetMenuState(filter, 8, MF_BYPOSITION) & MF_GRAYED) << "still grey once the menu opened";
@@ -464,6 +470,15 @@ TEST_F(ViewerTest, KeysReloadAndCopyOutOfTheDebugLog) {
         sawLoading = sawLoading || Title() == "Quillbridge Log Viewer - Loading Quillbridge Log...";
         return sawLoading && Title() == "Quillbridge Log Viewer - Quillbridge Log" && Rows(frame) == 15;
     }));
+
+    // The log shown already is not loaded again by choosing it.
+    Command(frame, ID_LOG_QUILLBRIDGE);
+    {
+        std::lock_guard lock(frame->loaderLock);
+        EXPECT_EQ(frame->reloadRequested, 0);
+    }
+    app->OnIdle(0);
+    EXPECT_TRUE(frame->toolBar.SendMessage(TB_ISBUTTONCHECKED, ID_LOG_QUILLBRIDGE));
 
     // A new document changes nothing a person sees.
     Chord(VK_CONTROL, 'N');
