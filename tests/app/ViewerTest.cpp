@@ -75,6 +75,14 @@ protected:
         if (!app->InitInstance()) return nullptr;
         return dynamic_cast<CMainFrame*>(app->m_pMainWnd);
     }
+    // The program on a fresh demo log of `records` records, loaded; null when it could not start.
+    CMainFrame* StartOnDemo(int records, int seed) {
+        if (Cli({"demo", std::to_string(records), "--db", service.db, "--seed", std::to_string(seed)}).exitCode != 0 ||
+            !service.Start())
+            return nullptr;
+        CMainFrame* frame = Start();
+        return frame && Loaded(frame, records) ? frame : nullptr;
+    }
     std::string Title() const {
         char text[256] = {};
         GetWindowTextA(app->m_pMainWnd->m_hWnd, text, sizeof text);
@@ -234,12 +242,9 @@ TEST_F(ViewerTest, FiltersByAgeAndLevel) {
 }
 
 TEST_F(ViewerTest, DebugLogCommandsAndUpdateRules) {
-    ASSERT_EQ(Cli({"demo", "30", "--db", service.db, "--seed", "1"}).exitCode, 0);
     std::ofstream(service.debugLog, std::ios::binary) << "first line\nsecond line\n";
-    ASSERT_TRUE(service.Start());
-    CMainFrame* frame = Start();
+    CMainFrame* frame = StartOnDemo(30, 1);
     ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(Loaded(frame, 30));
     Command(frame, ID_FILTER_2WEEKS);
     ASSERT_TRUE(Loaded(frame, frame->GetList()->GetListCtrl().GetItemCount()));
 
@@ -301,11 +306,8 @@ TEST_F(ViewerTest, DebugLogCommandsAndUpdateRules) {
 // The menus as a person meets them: owner-drawn icon menus with the captions set at run time,
 // icons for the toolbar's commands, mnemonics typed into them, prompts in the status bar.
 TEST_F(ViewerTest, MenusAreIconMenusReachedByTheirMnemonics) {
-    ASSERT_EQ(Cli({"demo", "20", "--db", service.db, "--seed", "2"}).exitCode, 0);
-    ASSERT_TRUE(service.Start());
-    CMainFrame* frame = Start();
+    CMainFrame* frame = StartOnDemo(20, 2);
     ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(Loaded(frame, 20));
     EXPECT_EQ(::GetMenu(frame->m_hWnd), frame->menuBar.m_hMenu);
     EXPECT_EQ(frame->systemMenu.m_hMenu, GetSystemMenu(frame->m_hWnd, FALSE));
 
@@ -452,12 +454,9 @@ TEST_F(ViewerTest, ExportOfAKnownLogByteForByte) {
 // The keys of the accelerator table as the program's own pump takes them: F5 reloads, F1 does
 // nothing, and copy still copies out of the debug log's text box.
 TEST_F(ViewerTest, KeysReloadAndCopyOutOfTheDebugLog) {
-    ASSERT_EQ(Cli({"demo", "15", "--db", service.db, "--seed", "5"}).exitCode, 0);
     std::ofstream(service.debugLog, std::ios::binary) << "first line\nsecond line\n";
-    ASSERT_TRUE(service.Start());
-    CMainFrame* frame = Start();
+    CMainFrame* frame = StartOnDemo(15, 5);
     ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(Loaded(frame, 15));
 
     frame->SetFocus();
     display->KeyPress(VK_F1);
@@ -574,11 +573,8 @@ TEST_F(ViewerTest, ToolbarButtonsPromptInTheStatusBar) {
 
 // A click on the side bar's item, as a person makes it, reloads the log.
 TEST_F(ViewerTest, SideBarClickReloads) {
-    ASSERT_EQ(Cli({"demo", "12", "--db", service.db, "--seed", "6"}).exitCode, 0);
-    ASSERT_TRUE(service.Start());
-    CMainFrame* frame = Start();
+    CMainFrame* frame = StartOnDemo(12, 6);
     ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(Loaded(frame, 12));
     Command(frame, ID_VIEW_SIDEBAR);
     PumpAll();
     CRect bar;
