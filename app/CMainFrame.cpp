@@ -25,34 +25,21 @@
 #include "resources/ProgramTexts.h"
 #include "resources/ResourceIds.h"
 
-IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
+IMPLEMENT_DYNCREATE(CMainFrame, CIconMenuFrameWnd)
 
 namespace {
 
 constexpr DWORD kRequestTimeoutMs = 120000;
 constexpr COLORREF kMaskColour = RGB(192, 192, 192);
 
-void SetMenuText(HMENU menu, UINT position, const char* text) {
+// The menus' icons: bitmap 135 of 16 x 15 pictures, for the toolbar's commands in its order.
+constexpr WORD kMenuIcons[] = {IDB_TOOLBAR_HOT, 16, 15, ID_LOG_QUILLBRIDGE, ID_LOG_DEBUG, ID_LOG_EXPORT,
+                               ID_VIEW_REFRESH, ID_LOG_CLEAR,    ID_APP_ABOUT, 0};
+
+// Captions by position; a popup that is not there is skipped.
+void SetMenuTexts(CIconMenu* menu, std::initializer_list<std::pair<UINT, const char*>> texts) {
     if (!menu) return;
-    MENUITEMINFOA info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_STRING;
-    info.dwTypeData = const_cast<LPSTR>(text);
-    SetMenuItemInfoA(menu, position, TRUE, &info);
-}
-
-void SetMenuTexts(HMENU menu, std::initializer_list<std::pair<UINT, const char*>> texts) {
-    for (const auto& [position, text] : texts) SetMenuText(menu, position, text);
-}
-
-// The popup whose caption is `caption`, searched by position.
-HMENU FindSubMenu(HMENU menu, const char* caption) {
-    for (int position = 0; menu && position < GetMenuItemCount(menu); ++position) {
-        char text[64] = {};
-        GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
-        if (std::string(text) == caption) return GetSubMenu(menu, position);
-    }
-    return nullptr;
+    for (const auto& [position, text] : texts) menu->SetMenuText(position, text, MF_BYPOSITION);
 }
 
 BOOL LoadImages(CImageList& list, UINT bitmap) {
@@ -63,7 +50,7 @@ BOOL LoadImages(CImageList& list, UINT bitmap) {
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
+BEGIN_MESSAGE_MAP(CMainFrame, CIconMenuFrameWnd)
 ON_WM_CREATE()
 ON_WM_DESTROY()
 ON_MESSAGE(WM_SIDEBAR_NOTIFY, &CMainFrame::OnSideBarNotify)
@@ -80,6 +67,7 @@ ON_COMMAND(ID_VIEW_REFRESH, &CMainFrame::OnRefresh)
 ON_COMMAND(ID_VIEW_DETAIL, &CMainFrame::OnLogDetail)
 ON_COMMAND(ID_VIEW_SIDEBAR, &CMainFrame::OnSideBarToggle)
 ON_COMMAND(ID_SELECT_QUILLBRIDGE_LOG, &CMainFrame::OnSelectQuillbridgeLog)
+ON_COMMAND(ID_EDIT_COPY, &CMainFrame::OnEditCopy)
 ON_UPDATE_COMMAND_UI_RANGE(ID_VIEW_SIDEBAR, ID_SELECT_QUILLBRIDGE_LOG, &CMainFrame::OnUpdateCommand)
 ON_UPDATE_COMMAND_UI_RANGE(ID_FILTER_2DAYS, ID_LEVEL_INFO, &CMainFrame::OnUpdateCommand)
 ON_UPDATE_COMMAND_UI(ID_VIEW_DETAIL, &CMainFrame::OnUpdateCommand)
@@ -101,14 +89,14 @@ CMainFrame::~CMainFrame() {
 }
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
-    if (!CFrameWnd::PreCreateWindow(cs)) return FALSE;
+    if (!CIconMenuFrameWnd::PreCreateWindow(cs)) return FALSE;
     // Exactly these: the framework never adds a document name to the title.
     cs.style = WS_OVERLAPPEDWINDOW | WS_MAXIMIZE;
     cs.dwExStyle &= ~WS_EX_CLIENTEDGE;
     return TRUE;
 }
 
-BOOL CMainFrame::OnCreateClient(LPCREATESTRUCTA lpcs, CCreateContext* pContext) {
+BOOL CMainFrame::OnCreateClient(LPCREATESTRUCTA, CCreateContext* pContext) {
     if (!splitter.CreateStatic(this, 1, 2, WS_CHILD | WS_VISIBLE, AFX_IDW_PANE_FIRST)) return FALSE;
     if (!splitter.CreateView(0, 1, RUNTIME_CLASS(CPelorinView), CSize(0, 0), pContext)) return FALSE;
     if (!sideBar.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), &splitter, splitter.IdFromRowCol(0, 0),
@@ -127,7 +115,12 @@ BOOL CMainFrame::OnCreateClient(LPCREATESTRUCTA lpcs, CCreateContext* pContext) 
     sideBar.InsertFolderItem(0, 0, text::kQuillbridgeLog, 0, 0);
     sideBar.SelectFolder(0);
 
-    const int width = lpcs->cx > 0 ? lpcs->cx : 0;
+    // Laid out over the client area it is about to fill: the side bar's column keeps the width
+    // it gets here while hidden, and shows again with it.
+    CRect client;
+    GetClientRect(&client);
+    const int width = client.Width() > 0 ? client.Width() : 0;
+    splitter.MoveWindow(&client, FALSE);
     splitter.SetColumnInfo(0, width / 7, 0);
     splitter.SetColumnInfo(1, width / 5, 0);
     splitter.RecalcLayout();
@@ -136,7 +129,7 @@ BOOL CMainFrame::OnCreateClient(LPCREATESTRUCTA lpcs, CCreateContext* pContext) 
 }
 
 int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
-    if (CFrameWnd::OnCreate(lpcs) == -1) return -1;
+    if (CIconMenuFrameWnd::OnCreate(lpcs) == -1) return -1;
     notifyWindow = m_hWnd;
 
     if (!toolBar.CreateEx(
@@ -158,6 +151,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
     EnableDocking(CBRS_ALIGN_ANY);
     DockControlBar(&toolBar);
 
+    // Without the bitmap the menus draw on without icons.
+    menuBar.LoadToolBar(kMenuIcons, kMaskColour);
     SetMenuCaptions();
 
     if (!ConnectService()) {
@@ -183,44 +178,37 @@ bool CMainFrame::ConnectService() {
 
 void CMainFrame::OnDestroy() {
     notifyWindow = nullptr;
-    CFrameWnd::OnDestroy();
+    CIconMenuFrameWnd::OnDestroy();
 }
 
 void CMainFrame::SetMenuCaptions() {
-    SetWindowText(text::kAppTitle);
-    CMenu* bar = GetMenu();
-    HMENU menu = bar ? bar->m_hMenu : nullptr;
-    if (menu) {
-        using namespace text;
-        SetMenuTexts(menu, {{0, kMenuLog}, {1, kMenuView}, {2, kMenuFilter}, {3, kMenuAbout}});
-        SetMenuTexts(
-            GetSubMenu(menu, 0),
-            {{0, kItemQuillbridgeLog}, {1, kItemDebugLog}, {3, kItemExport}, {5, kItemClearLog}, {7, kItemExit}});
-        SetMenuTexts(GetSubMenu(menu, 1),
-                     {{0, kItemToolbar}, {1, kItemStatusbar}, {3, kItemLogDetail}, {5, kItemRefresh}});
-        HMENU filter = GetSubMenu(menu, 2);
-        SetMenuTexts(filter, {{0, kItem1Day},
-                              {1, kItem2Days},
-                              {2, kItem3Days},
-                              {3, kItem1Week},
-                              {4, kItem2Weeks},
-                              {5, kItem1Month},
-                              {6, kItemAll},
-                              {8, kItemLevel}});
-        SetMenuTexts(FindSubMenu(filter, kItemLevel),
-                     {{0, kItemFatal}, {1, kItemError}, {2, kItemWarning}, {3, kItemInfo}});
-        SetMenuTexts(GetSubMenu(menu, 3), {{0, kItemAbout}});
-        DrawMenuBar();
-    }
+    using namespace text;
+    SetWindowText(kAppTitle);
+    SetMenuTexts(&menuBar, {{0, kMenuLog}, {1, kMenuView}, {2, kMenuFilter}, {3, kMenuAbout}});
+    SetMenuTexts(menuBar.GetSubMenu(0),
+                 {{0, kItemQuillbridgeLog}, {1, kItemDebugLog}, {3, kItemExport}, {5, kItemClearLog}, {7, kItemExit}});
+    SetMenuTexts(menuBar.GetSubMenu(1), {{0, kItemToolbar}, {1, kItemStatusbar}, {3, kItemLogDetail}, {5, kItemRefresh}});
+    CIconMenu* filter = menuBar.GetSubMenu(2);
+    SetMenuTexts(filter, {{0, kItem1Day},
+                          {1, kItem2Days},
+                          {2, kItem3Days},
+                          {3, kItem1Week},
+                          {4, kItem2Weeks},
+                          {5, kItem1Month},
+                          {6, kItemAll},
+                          {8, kItemLevel}});
+    SetMenuTexts(filter ? filter->FindSubMenu(kItemLevel) : nullptr,
+                 {{0, kItemFatal}, {1, kItemError}, {2, kItemWarning}, {3, kItemInfo}});
+    SetMenuTexts(menuBar.GetSubMenu(3), {{0, kItemAbout}});
+    if (menuBar.m_hMenu) DrawMenuBar();
     ApplyLogKind();
 }
 
 void CMainFrame::ApplyLogKind() {
-    CMenu* bar = GetMenu();
-    HMENU filter = bar ? GetSubMenu(bar->m_hMenu, 2) : nullptr;
+    CIconMenu* filter = menuBar.GetSubMenu(2);
     const std::uint32_t kind = logKind;
     if (filter && (kind == QuillbridgeLog || kind == DebugLog))
-        EnableMenuItem(filter, 8, MF_BYPOSITION | (kind == QuillbridgeLog ? MF_ENABLED : MF_GRAYED));
+        filter->EnableMenuItem(8, MF_BYPOSITION | (kind == QuillbridgeLog ? MF_ENABLED : MF_GRAYED));
     SetWindowText(FrameCommands::TitleOfLogKind(kind).c_str());
     if (CPelorinView* view = GetView()) view->ShowLogKind(kind);
 }
@@ -332,8 +320,8 @@ void CMainFrame::LoadDebugLog() {
     const std::string path(bytes, strnlen(bytes, reply.Size()));
     CTextFileIO file("", "\r\n");
     std::string content;
-    // An empty path would ask the user for a file; the service always names one.
-    if (!path.empty() && file.ReadText(path, content)) {
+    // With an empty path the user is asked for the file.
+    if (file.ReadText(path, content)) {
         if (CPelorinView* view = GetView()) view->SetDebugText(content);
     }
     SetTitleText(text::kDebugLog);
@@ -416,12 +404,20 @@ void CMainFrame::OnSideBarToggle() {
         splitter.ShowColumn();
 }
 
+// The copy keys are the accelerator table's, so the text box never sees them: it is handed the
+// copy itself while it has the focus. Everywhere else they do nothing.
+void CMainFrame::OnEditCopy() {
+    CPelorinView* view = GetView();
+    if (view && view->DebugTextBox().m_hWnd && ::GetFocus() == view->DebugTextBox().m_hWnd)
+        view->DebugTextBox().SendMessage(WM_COPY);
+}
+
 void CMainFrame::OnUpdateCommand(CCmdUI* pCmdUI) {
     CPelorinView* view = GetView();
     const FrameState state{logKind, ageFilter, levelFilter, view && view->Splitter().GetRowCount() > 1,
                            splitter.m_hWnd && splitter.GetColumnCount() > 1};
     CommandUpdate update;
     if (!FrameCommands::Update(pCmdUI->m_nID, state, update)) return;
-    pCmdUI->Enable(update.enabled);
+    if (update.setsEnabled) pCmdUI->Enable(update.enabled);
     pCmdUI->SetCheck(update.checked);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The program's only top-level window: menu, toolbar, status bar with the load progress, and an
+// The program's only top-level window: icon menus, toolbar, status bar with the load progress, and an
 // outer splitter with the side bar (column 0, hidden at start) and the main view (column 1). It
 // owns the shown log's state, the loader thread with its lock and the attachments, and the
 // versions the service reported; it runs every command of the menus, toolbar and keys.
@@ -11,12 +11,12 @@
 
 #include "app/LoaderFrame.h"
 #include "app/LogLoader.h"
-#include "platform/framework/CFrameWnd.h"
 #include "platform/framework/CImageList.h"
 #include "platform/framework/CStatusBar.h"
 #include "platform/framework/CToolBar.h"
 #include "presentation/LogViewOwner.h"
 #include "widgets/CHideableSplitter.h"
+#include "widgets/CIconMenuFrameWnd.h"
 #include "widgets/CProgressBar.h"
 #include "widgets/CSideBarCtrl.h"
 
@@ -25,7 +25,7 @@ class CContainerView;
 class CPelorinView;
 class CPreviewPane;
 
-class CMainFrame : public CFrameWnd, public LoaderFrame, public LogViewOwner {
+class CMainFrame : public CIconMenuFrameWnd, public LoaderFrame, public LogViewOwner {
     DECLARE_DYNCREATE(CMainFrame)
 
 public:
@@ -81,6 +81,7 @@ protected:
     void OnLogDetail();
     void OnSideBarToggle();
     void OnSelectQuillbridgeLog() { SelectQuillbridgeLog(); }
+    void OnEditCopy();
     void OnUpdateCommand(CCmdUI* pCmdUI);
 
 private:

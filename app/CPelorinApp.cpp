@@ -15,6 +15,7 @@
 #include "resources/ProgramResources.h"
 #include "resources/ProgramTexts.h"
 #include "resources/ResourceIds.h"
+#include "widgets/CIconMenu.h"
 
 namespace {
 
@@ -70,6 +71,9 @@ BOOL CPelorinApp::InitInstance() {
 
     AddDocTemplate(std::make_unique<CSingleDocTemplate>(IDR_MAINFRAME, RUNTIME_CLASS(CPelorinDoc),
                                                         RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CPelorinView)));
+    // The frame's menus draw flat with their own border, icons in their normal and disabled looks.
+    CIconMenu::SetMenuDrawMode(2);
+    CIconMenu::SetIconVariants(1);
     CCommandLineInfo commandLine;
     ParseCommandLine(commandLine);
     if (!ProcessShellCommand(commandLine)) return FALSE;
@@ -79,6 +83,10 @@ BOOL CPelorinApp::InitInstance() {
 }
 
 int CPelorinApp::ExitInstance() {
+    // The loop also ends with the main window still there (the service did not answer): it goes
+    // now, stopping its loader, rather than among the thread's leftovers at exit.
+    if (m_pMainWnd && m_pMainWnd->m_hWnd) m_pMainWnd->DestroyWindow();
+    m_pMainWnd = nullptr;
     FileDialogRequest::SetPrompt(nullptr);
     channel.reset();
     return CWinApp::ExitInstance();

@@ -42,6 +42,7 @@ bool FrameCommands::Update(UINT command, const FrameState& state, CommandUpdate&
     if (const int age = AgeFilterOf(command); age >= 0) {
         // While the debug log is shown no age applies: the day-based items grey out and
         // "all" carries the mark.
+        update.setsEnabled = true;
         if (age == AllAges) {
             update.checked = state.ageFilter == AllAges || !quillbridge;
         } else {
@@ -50,6 +51,8 @@ bool FrameCommands::Update(UINT command, const FrameState& state, CommandUpdate&
         }
         return true;
     }
+    // The level items are reached through the "&Level" item, which greys as a whole with the
+    // debug log: enabling them here would undo that each time the filter menu opens.
     if (const int level = LevelFilterOf(command); level >= 0) {
         update.checked = state.levelFilter == static_cast<std::uint32_t>(level);
         return true;
@@ -63,6 +66,7 @@ bool FrameCommands::Update(UINT command, const FrameState& state, CommandUpdate&
             update.checked = state.logKind == DebugLog;
             return true;
         case ID_VIEW_DETAIL:
+            update.setsEnabled = true;
             update.enabled = quillbridge;
             update.checked = state.detailShown;
             return true;

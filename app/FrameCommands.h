@@ -17,6 +17,7 @@ struct FrameState {
 };
 
 struct CommandUpdate {
+    bool setsEnabled = false;  // rules without an enabled part leave the item as it is
     bool enabled = true;
     bool checked = false;
 };

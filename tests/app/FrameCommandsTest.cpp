@@ -44,8 +44,13 @@ TEST(FrameCommands, AgeItemsMarkOnlyTheChosenAgeOfTheQuillbridgeLog) {
     const CommandUpdate all = UpdateOf(ID_FILTER_ALL, debug);
     EXPECT_TRUE(all.enabled);
     EXPECT_TRUE(all.checked);
-    // The level items keep their marks whatever log is shown: the submenu greys as a whole.
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(UpdateOf(kLevels[i], debug).checked, i == 1);
+    // The level items keep their marks whatever log is shown and leave their enabled state
+    // alone: the submenu greys as a whole.
+    for (int i = 0; i < 4; ++i) {
+        const CommandUpdate update = UpdateOf(kLevels[i], debug);
+        EXPECT_EQ(update.checked, i == 1);
+        EXPECT_FALSE(update.setsEnabled);
+    }
 }
 
 TEST(FrameCommands, LogKindDetailAndSideBarRules) {

@@ -11,7 +11,8 @@
 //   short-count  states as many as plain would, but holds only 3
 //   overrun      states 3; the second one's attachment runs past the payload
 //   hang         waits for "release" on stdin before answering
-// Commands on stdin: "fail-info" (293 fails from then on), "release". Prints "ready" at start.
+// 283 (fetch) names no file: its path is empty. Commands on stdin: "fail-info" (293 fails from
+// then on), "release". Prints "ready" at start.
 
 #include <condition_variable>
 #include <cstdio>
@@ -107,6 +108,11 @@ int main(int argc, char** argv) {
         }
         p2 = static_cast<std::int32_t>(n);
         data.Assign(payload.data(), static_cast<std::uint32_t>(payload.size()));
+        return true;
+    });
+    service.SetHandler(LogFileRequest, [&](std::int32_t, std::int32_t&, std::int32_t&, MessageBuffer& data) {
+        const std::uint8_t none = 0;
+        data.Assign(&none, 1);
         return true;
     });
     std::thread loop([&] { service.ServiceLoop(); });

@@ -9,19 +9,29 @@
 #include <ctime>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "app/CMainFrame.h"
+#include "platform/controls/Edit.h"
+#include "platform/controls/PopupMenuWindow.h"
+#include "platform/controls/Toolbar.h"
+#include "platform/window/Clipboard.h"
 #include "app/CPelorinApp.h"
 #include "platform/controls/MessageBox.h"
 #include "platform/framework/CCmdUI.h"
 #include "platform/framework/CListCtrl.h"
 #include "platform/framework/CMenu.h"
+#include "platform/graphics/Gdi.h"
 #include "presentation/CContainerView.h"
 #include "presentation/CPelorinView.h"
+#include "presentation/FieldText.h"
 #include "presentation/FileDialogRequest.h"
+#include "presentation/OsNaming.h"
 #include "resources/ResourceIds.h"
 #include "tests/platform/controls/DialogTesting.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/ServiceFixture.h"
+#include "widgets/CIconMenuItemData.h"
 
 namespace {
 
@@ -65,6 +75,14 @@ protected:
         if (!app->InitInstance()) return nullptr;
         return dynamic_cast<CMainFrame*>(app->m_pMainWnd);
     }
+    // The program on a fresh demo log of `records` records, loaded; null when it could not start.
+    CMainFrame* StartOnDemo(int records, int seed) {
+        if (Cli({"demo", std::to_string(records), "--db", service.db, "--seed", std::to_string(seed)}).exitCode != 0 ||
+            !service.Start())
+            return nullptr;
+        CMainFrame* frame = Start();
+        return frame && Loaded(frame, records) ? frame : nullptr;
+    }
     std::string Title() const {
         char text[256] = {};
         GetWindowTextA(app->m_pMainWnd->m_hWnd, text, sizeof text);
@@ -84,6 +102,25 @@ protected:
         return state;
     }
     bool Import(const std::string& lines) { return service.Import(lines); }
+    // Takes what is queued through the application's own pump, so that its accelerators and
+    // the frame's first look at each message apply as in the running program.
+    void PumpProgram() {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) app->PumpMessage();
+    }
+    void AltKey(int vk) { Chord(VK_MENU, vk); }
+    void Chord(int modifier, int vk) {
+        display->Key(modifier, true);
+        display->KeyPress(vk);
+        display->Key(modifier, false);
+    }
+    // Chooses `path` in the next file questions.
+    static void Choose(const std::string& path) {
+        FileDialogRequest::SetPrompt([path](const FileDialogRequest&, std::string& chosen) {
+            chosen = path;
+            return true;
+        });
+    }
 
     ServiceFixture service;
     std::unique_ptr<CPelorinApp> app;
@@ -205,12 +242,9 @@ TEST_F(ViewerTest, FiltersByAgeAndLevel) {
 }
 
 TEST_F(ViewerTest, DebugLogCommandsAndUpdateRules) {
-    ASSERT_EQ(Cli({"demo", "30", "--db", service.db, "--seed", "1"}).exitCode, 0);
     std::ofstream(service.debugLog, std::ios::binary) << "first line\nsecond line\n";
-    ASSERT_TRUE(service.Start());
-    CMainFrame* frame = Start();
+    CMainFrame* frame = StartOnDemo(30, 1);
     ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(Loaded(frame, 30));
     Command(frame, ID_FILTER_2WEEKS);
     ASSERT_TRUE(Loaded(frame, frame->GetList()->GetListCtrl().GetItemCount()));
 
@@ -228,6 +262,14 @@ TEST_F(ViewerTest, DebugLogCommandsAndUpdateRules) {
     EXPECT_EQ(Update(frame, ID_LOG_DEBUG).checked, 1);
     HMENU filter = GetSubMenu(frame->GetMenu()->m_hMenu, 2);
     EXPECT_TRUE(GetMenuState(filter, 8, MF_BYPOSITION) & MF_GRAYED) << "the level submenu greys";
+    // The toolbar follows at the next idle time.
+    app->OnIdle(0);
+    EXPECT_TRUE(frame->toolBar.SendMessage(TB_ISBUTTONCHECKED, ID_LOG_DEBUG));
+    EXPECT_FALSE(frame->toolBar.SendMessage(TB_ISBUTTONCHECKED, ID_LOG_QUILLBRIDGE));
+    EXPECT_TRUE(frame->toolBar.SendMessage(TB_ISBUTTONENABLED, ID_LOG_EXPORT));
+    // Opening the filter menu updates its items; the level submenu stays grey.
+    frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(filter), 2);
+    EXPECT_TRUE(GetMenuState(filter, 8, MF_BYPOSITION) & MF_GRAYED) << "still grey once the menu opened";
 
     // F5 fetches the path again and reads the file again.
     std::ofstream(service.debugLog, std::ios::binary | std::ios::app) << "third line";
@@ -259,6 +301,323 @@ TEST_F(ViewerTest, DebugLogCommandsAndUpdateRules) {
     Command(frame, ID_LOG_CLEAR);
     ASSERT_TRUE(Loaded(frame, 0));
     EXPECT_NE(Cli({"info", "--name", service.name, "--json"}).out.find("\"recordCount\":0"), std::string::npos);
+}
+
+// The menus as a person meets them: owner-drawn icon menus with the captions set at run time,
+// icons for the toolbar's commands, mnemonics typed into them, prompts in the status bar.
+TEST_F(ViewerTest, MenusAreIconMenusReachedByTheirMnemonics) {
+    CMainFrame* frame = StartOnDemo(20, 2);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(::GetMenu(frame->m_hWnd), frame->menuBar.m_hMenu);
+    EXPECT_EQ(frame->systemMenu.m_hMenu, GetSystemMenu(frame->m_hWnd, FALSE));
+
+    struct Item {
+        int popup;  // -1: the bar, 4: the level submenu
+        int position;
+        const char* caption;
+        UINT command;
+        bool icon;
+    };
+    const Item items[] = {
+        {-1, 0, " &Log ", 0, false},
+        {-1, 1, " &View ", 0, false},
+        {-1, 2, " &Filter ", 0, false},
+        {-1, 3, " &About ", 0, false},
+        {0, 0, "&Quillbridge Log", ID_LOG_QUILLBRIDGE, true},
+        {0, 1, "&Debug Log", ID_LOG_DEBUG, true},
+        {0, 3, "&Export...", ID_LOG_EXPORT, true},
+        {0, 5, "&Clear log", ID_LOG_CLEAR, true},
+        {0, 7, "E&xit", ID_APP_EXIT, false},
+        {1, 0, "&Toolbar", ID_VIEW_TOOLBAR, false},
+        {1, 1, "&Statusbar", ID_VIEW_STATUS_BAR, false},
+        {1, 3, "Log &Detail", ID_VIEW_DETAIL, false},
+        {1, 5, "&Refresh\tF5", ID_VIEW_REFRESH, true},
+        {2, 0, "&1 Day", ID_FILTER_1DAY, false},
+        {2, 1, "&2 Days", ID_FILTER_2DAYS, false},
+        {2, 2, "&3 Days", ID_FILTER_3DAYS, false},
+        {2, 3, "1 &Week", ID_FILTER_1WEEK, false},
+        {2, 4, "2 W&eeks", ID_FILTER_2WEEKS, false},
+        {2, 5, "1 &Month", ID_FILTER_1MONTH, false},
+        {2, 6, "&All", ID_FILTER_ALL, false},
+        {2, 8, "&Level", 0, false},
+        {4, 0, "&Fatal", ID_LEVEL_FATAL, false},
+        {4, 1, "&Error", ID_LEVEL_ERROR, false},
+        {4, 2, "&Warning", ID_LEVEL_WARNING, false},
+        {4, 3, "&Info", ID_LEVEL_INFO, false},
+        {3, 0, "&About...", ID_APP_ABOUT, true},
+    };
+    CIconMenu* filter = frame->menuBar.GetSubMenu(2);
+    ASSERT_NE(filter, nullptr);
+    for (const Item& item : items) {
+        CIconMenu* menu = item.popup < 0    ? &frame->menuBar
+                          : item.popup == 4 ? filter->FindSubMenu("&Level")
+                                            : frame->menuBar.GetSubMenu(item.popup);
+        ASSERT_NE(menu, nullptr) << item.caption;
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_DATA;
+        ASSERT_TRUE(GetMenuItemInfoA(menu->m_hMenu, static_cast<UINT>(item.position), TRUE, &info)) << item.caption;
+        EXPECT_TRUE(info.fType & MFT_OWNERDRAW) << item.caption;
+        const CIconMenuItemData* data = menu->ItemData(item.position);
+        ASSERT_NE(data, nullptr) << item.caption;
+        EXPECT_EQ(info.dwItemData, reinterpret_cast<ULONG_PTR>(data)) << item.caption;
+        EXPECT_EQ(data->text, item.caption);
+        if (item.command) {
+            EXPECT_EQ(data->commandId, item.command) << item.caption;
+        }
+        EXPECT_EQ(data->iconSet != nullptr && data->imageIndex >= 0, item.icon) << item.caption;
+    }
+
+    // " &Filter ", "&Level", "&Warning" by their letters.
+    frame->SetFocus();
+    AltKey('F');
+    display->KeyPress('L');
+    display->KeyPress('W');
+    PumpProgram();
+    EXPECT_EQ(frame->levelFilter.load(), static_cast<std::uint32_t>(WarningAndWorse));
+    ASSERT_TRUE(PumpUntil([&] { return Title() == "Quillbridge Log Viewer - Quillbridge Log"; }));
+
+    // " &Log " open with "&Export..." selected prompts in the status bar; its letter runs it.
+    int asked = 0;
+    FileDialogRequest::SetPrompt([&](const FileDialogRequest&, std::string&) {
+        ++asked;
+        return false;
+    });
+    std::string prompt;
+    DialogScript script({[&] {
+                             if (!PopupMenuWindow::WindowOf(frame->menuBar.GetSubMenu(0)->m_hMenu)) return false;
+                             display->KeyPress(VK_DOWN);
+                             display->KeyPress(VK_DOWN);
+                             return true;
+                         },
+                         [&] {
+                             prompt = frame->statusBar.GetPaneText(0);
+                             display->KeyPress('E');
+                             return true;
+                         }});
+    AltKey('L');
+    ASSERT_TRUE(PumpUntil([&] {
+        PumpProgram();
+        return script.Finished() && asked > 0;
+    }));
+    FileDialogRequest::SetPrompt(nullptr);
+    EXPECT_EQ(prompt, "Export current logs to a file");
+    EXPECT_EQ(asked, 1);
+}
+
+// The export of a known log, every byte: header with the versions, the system and the time,
+// the record lines with each kind of attachment, a description with a line break in it.
+TEST_F(ViewerTest, ExportOfAKnownLogByteForByte) {
+    setenv("TZ", "UTC", 1);
+    tzset();
+    ASSERT_TRUE(Import(
+        R"({"time":"2026-01-02T03:04:05Z","level":"error","source":"engine","status":"0xC0000022","description":"no access","number":"0x1F"})"
+        "\n"
+        R"({"time":"2026-01-02T03:04:06Z","level":"info","source":"gui","status":"7","description":"two\r\nlines, one\ttab","text":"attached words"})"
+        "\n"
+        R"({"time":"2026-02-28T23:59:59Z","level":"warning","source":"driver","description":"raw","hex":"00ff10ab"})"
+        "\n"
+        R"({"time":"2026-03-01T00:00:00Z","level":"fatal","source":"service","description":"bare"})"
+        "\n"));
+    ASSERT_TRUE(service.Start({"--service-version", "2.0.17", "--core-version", "3.1.4"}));
+    CMainFrame* frame = Start();
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(Loaded(frame, 4));
+
+    const std::string path = service.dir.File("known.txt");
+    Choose(path);
+    FILETIME before, after;
+    GetSystemTimeAsFileTime(&before);
+    Command(frame, ID_LOG_EXPORT);
+    GetSystemTimeAsFileTime(&after);
+    FileDialogRequest::SetPrompt(nullptr);
+
+    OsNaming& os = OsNaming::Instance();
+    auto expected = [&](const FILETIME& at) {
+        return "==========Quillbridge Log==========\r\n"
+               "Format: 1.0.0\r\n"
+               "Service Version: 2.0.17\r\n"
+               "Core DLL Version: 3.1.4\r\n" +
+               os.OsText() + " " + os.ServicePackText() + "\r\nExported At: " + FormatLogTime(at) +
+               "\r\n\r\n==========Log Messages==========\r\n\r\n"
+               "01/02/2026 03:04:05,\tError,\t0xC0000022,\tEngine,\tno access,\t0x0000001F\r\n"
+               "01/02/2026 03:04:06,\tInfo,\t0x00000007,\tGUI,\ttwo\r\nlines, one\ttab,\tattached words\r\n"
+               "02/28/2026 23:59:59,\tWarning,\t0x00000000,\tDriver,\traw,\t[Binary]00FF10AB\r\n"
+               "03/01/2026 00:00:00,\tFatal,\t0x00000000,\tService,\tbare,\t\r\n";
+    };
+    const std::string text = ReadFile(path);
+    if (text != expected(after)) {
+        EXPECT_EQ(text, expected(before));
+    }
+}
+
+// The keys of the accelerator table as the program's own pump takes them: F5 reloads, F1 does
+// nothing, and copy still copies out of the debug log's text box.
+TEST_F(ViewerTest, KeysReloadAndCopyOutOfTheDebugLog) {
+    std::ofstream(service.debugLog, std::ios::binary) << "first line\nsecond line\n";
+    CMainFrame* frame = StartOnDemo(15, 5);
+    ASSERT_NE(frame, nullptr);
+
+    frame->SetFocus();
+    display->KeyPress(VK_F1);
+    PumpProgram();
+    EXPECT_EQ(Title(), "Quillbridge Log Viewer - Quillbridge Log");
+    bool sawLoading = false;
+    display->KeyPress(VK_F5);
+    ASSERT_TRUE(PumpUntil([&] {
+        PumpProgram();
+        sawLoading = sawLoading || Title() == "Quillbridge Log Viewer - Loading Quillbridge Log...";
+        return sawLoading && Title() == "Quillbridge Log Viewer - Quillbridge Log" && Rows(frame) == 15;
+    }));
+
+    // The log shown already is not loaded again by choosing it.
+    Command(frame, ID_LOG_QUILLBRIDGE);
+    {
+        std::lock_guard lock(frame->loaderLock);
+        EXPECT_EQ(frame->reloadRequested, 0);
+    }
+    app->OnIdle(0);
+    EXPECT_TRUE(frame->toolBar.SendMessage(TB_ISBUTTONCHECKED, ID_LOG_QUILLBRIDGE));
+
+    // A new document changes nothing a person sees.
+    Chord(VK_CONTROL, 'N');
+    PumpProgram();
+    EXPECT_EQ(Title(), "Quillbridge Log Viewer - Quillbridge Log");
+    EXPECT_EQ(Rows(frame), 15);
+    EXPECT_EQ(app->m_pMainWnd, frame);
+
+    Command(frame, ID_LOG_DEBUG);
+    CWnd& box = frame->GetView()->DebugTextBox();
+    ASSERT_TRUE(box.IsWindowVisible());
+    box.SetFocus();
+    for (auto [modifier, key, selected] : {std::tuple{VK_CONTROL, int('C'), std::pair{0, 5}},
+                                           std::tuple{VK_CONTROL, int(VK_INSERT), std::pair{6, 10}}}) {
+        ASSERT_TRUE(Clipboard::SetText("before"));
+        box.SendMessage(EM_SETSEL, selected.first, selected.second);
+        Chord(modifier, key);
+        PumpProgram();
+        EXPECT_EQ(Clipboard::Text().value_or(""),
+                  std::string("first line").substr(selected.first, selected.second - selected.first))
+            << key;
+    }
+}
+
+TEST_F(ViewerTest, AboutBoxShowsTheProductVersionAndOnePixelRule) {
+    ASSERT_TRUE(service.Start());
+    CMainFrame* frame = Start();
+    ASSERT_NE(frame, nullptr);
+    std::string caption, product, version, notice, ok;
+    LONG productWeight = 0, versionWeight = 0;
+    RECT rule{};
+    auto weight = [](HWND control) {
+        LOGFONTA font{};
+        const auto handle = reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0));
+        return handle && GetObjectA(handle, sizeof font, &font) ? font.lfWeight : LONG{-1};
+    };
+    DialogScript script({WhenDialog([&](HWND box) {
+        caption = TextOf(box);
+        product = ItemText(box, 1002);
+        version = ItemText(box, 1007);
+        notice = ItemText(box, 1003);
+        ok = ItemText(box, IDOK);
+        productWeight = weight(GetDlgItem(box, 1002));
+        versionWeight = weight(GetDlgItem(box, 1007));
+        GetWindowRect(GetDlgItem(box, 1005), &rule);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    })});
+    Command(frame, ID_APP_ABOUT);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(caption, "&About...");
+    EXPECT_EQ(product, "Quillbridge Log Viewer");
+    EXPECT_EQ(version, "Version 1.0.1");
+    EXPECT_FALSE(notice.empty());
+    EXPECT_EQ(ok, "OK");
+    EXPECT_EQ(productWeight, 900);
+    EXPECT_LT(versionWeight, 900);
+    EXPECT_EQ(rule.bottom - rule.top, 1);
+    EXPECT_GT(rule.right - rule.left, 100);
+}
+
+// The toolbar's buttons in order, each prompting in the status bar as the pointer passes over it.
+TEST_F(ViewerTest, ToolbarButtonsPromptInTheStatusBar) {
+    ASSERT_TRUE(service.Start());
+    CMainFrame* frame = Start();
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(Loaded(frame, 0));
+    const struct {
+        UINT command;
+        const char* prompt;
+    } buttons[] = {{ID_LOG_QUILLBRIDGE, "Show Quillbridge logs"},
+                   {ID_LOG_DEBUG, "Show Quillbridge debug logs"},
+                   {0, nullptr},
+                   {ID_LOG_EXPORT, "Export current logs to a file"},
+                   {0, nullptr},
+                   {ID_VIEW_REFRESH, "Refresh logs"},
+                   {ID_LOG_CLEAR, "Remove all the logs"},
+                   {0, nullptr},
+                   {ID_APP_ABOUT, ""}};
+    ASSERT_EQ(frame->toolBar.GetCount(), static_cast<int>(std::size(buttons)));
+    for (int i = 0; i < static_cast<int>(std::size(buttons)); ++i) {
+        EXPECT_EQ(frame->toolBar.GetItemID(i), buttons[i].command) << i;
+        if (!buttons[i].prompt) continue;
+        frame->statusBar.SetPaneText(0, "-");
+        RECT r;
+        frame->toolBar.GetItemRect(i, &r);
+        POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(frame->toolBar.m_hWnd, &at);
+        display->MoveMouse(at);
+        EXPECT_TRUE(PumpUntil([&] { return frame->statusBar.GetPaneText(0) == buttons[i].prompt; }))
+            << buttons[i].command << ": " << frame->statusBar.GetPaneText(0);
+    }
+}
+
+// A click on the side bar's item, as a person makes it, reloads the log.
+TEST_F(ViewerTest, SideBarClickReloads) {
+    CMainFrame* frame = StartOnDemo(12, 6);
+    ASSERT_NE(frame, nullptr);
+    Command(frame, ID_VIEW_SIDEBAR);
+    PumpAll();
+    CRect bar;
+    frame->sideBar.GetClientRect(&bar);
+    CRect client;
+    frame->GetClientRect(&client);
+    EXPECT_GT(bar.Width(), 0) << "the side bar's column has a width";
+    EXPECT_LT(bar.Width(), client.Width() / 2);
+
+    const CRect icon = frame->sideBar.Layout().IconRect(0);
+    POINT at{(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2};
+    ClientToScreen(frame->sideBar.m_hWnd, &at);
+    bool sawLoading = false;
+    display->Click(at);
+    ASSERT_TRUE(PumpUntil([&] {
+        sawLoading = sawLoading || Title() == "Quillbridge Log Viewer - Loading Quillbridge Log...";
+        return sawLoading && Title() == "Quillbridge Log Viewer - Quillbridge Log" && Rows(frame) == 12;
+    }));
+    EXPECT_EQ(frame->sideBar.GetSelectedItem(), 0);
+}
+
+// A service that names no debug-log file: the user is asked for one to show.
+TEST_F(ViewerTest, DebugLogWithoutAPathAsksForAFile) {
+    ChildProcess peer({SCRIPTED_PEER, service.name, "plain", "0", "1"});
+    ASSERT_TRUE(peer.WaitForLine("ready"));
+    const std::string chosen = service.dir.File("chosen.log");
+    std::ofstream(chosen, std::ios::binary) << "picked\r\nby hand";
+    CMainFrame* frame = Start();
+    ASSERT_NE(frame, nullptr);
+    FileDialogRequest asked;
+    int questions = 0;
+    FileDialogRequest::SetPrompt([&](const FileDialogRequest& request, std::string& path) {
+        asked = request;
+        ++questions;
+        path = chosen;
+        return true;
+    });
+    Command(frame, ID_LOG_DEBUG);
+    FileDialogRequest::SetPrompt(nullptr);
+    EXPECT_EQ(questions, 1);
+    EXPECT_FALSE(asked.save);
+    EXPECT_EQ(frame->GetView()->GetDebugText(), "picked\r\nby hand\r\n");
+    EXPECT_EQ(Title(), "Quillbridge Log Viewer - Debug Log");
 }
 
 TEST_F(ViewerTest, SideBarNoticesAndToggles) {
