@@ -134,7 +134,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs) {
 
     if (!toolBar.CreateEx(
             this, TBSTYLE_FLAT,
-            WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_BORDER_BOTTOM | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC) ||
+            WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_BORDER_BOTTOM | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC,
+            CRect(0, 0, 0, 0), AFX_IDW_TOOLBAR) ||
         !toolBar.LoadToolBar(IDR_MAINFRAME))
         return -1;
     if (LoadImages(toolbarImages, IDB_TOOLBAR_NORMAL) && LoadImages(toolbarDisabledImages, IDB_TOOLBAR_DISABLED) &&

@@ -13,8 +13,8 @@
 #include "app/LogLoader.h"
 #include "platform/framework/CImageList.h"
 #include "platform/framework/CStatusBar.h"
-#include "platform/framework/CToolBar.h"
 #include "presentation/LogViewOwner.h"
+#include "widgets/CFlatToolBar.h"
 #include "widgets/CHideableSplitter.h"
 #include "widgets/CIconMenuFrameWnd.h"
 #include "widgets/CProgressBar.h"
@@ -57,7 +57,7 @@ public:
     std::uint32_t coreDllVersion = 0;
 
     CStatusBar statusBar;
-    CToolBar toolBar;
+    CFlatToolBar toolBar;
     CHideableSplitter splitter;
     CSideBarCtrl sideBar;
     CProgressBar progress;

@@ -133,6 +133,12 @@ int CFlatToolBar::CommandToIndex(UINT nIDFind) const {
     return static_cast<int>(SendMessage(TB_COMMANDTOINDEX, nIDFind));
 }
 
+UINT CFlatToolBar::GetItemID(int nIndex) const {
+    TBBUTTON b{};
+    if (!SendMessage(TB_GETBUTTON, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(&b))) return 0;
+    return static_cast<UINT>(b.idCommand);
+}
+
 void CFlatToolBar::GetItemRect(int nIndex, LPRECT lpRect) const {
     if (!SendMessage(TB_GETITEMRECT, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(lpRect))) *lpRect = RECT{};
 }

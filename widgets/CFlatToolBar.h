@@ -55,6 +55,7 @@ public:
 
     int GetCount() const;
     int CommandToIndex(UINT nIDFind) const;
+    UINT GetItemID(int nIndex) const;  // 0 for a separator or an index out of range
     void GetItemRect(int nIndex, LPRECT lpRect) const;
 
     CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;

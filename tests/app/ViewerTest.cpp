@@ -538,7 +538,7 @@ TEST_F(ViewerTest, AboutBoxShowsTheProductVersionAndOnePixelRule) {
     EXPECT_GT(rule.right - rule.left, 100);
 }
 
-// The toolbar's buttons in order, each prompting in the status bar as the pointer passes over it.
+// The toolbar's buttons in order and size, each prompting in the status bar as the pointer passes over it.
 TEST_F(ViewerTest, ToolbarButtonsPromptInTheStatusBar) {
     ASSERT_TRUE(service.Start());
     CMainFrame* frame = Start();
@@ -557,12 +557,17 @@ TEST_F(ViewerTest, ToolbarButtonsPromptInTheStatusBar) {
                    {0, nullptr},
                    {ID_APP_ABOUT, ""}};
     ASSERT_EQ(frame->toolBar.GetCount(), static_cast<int>(std::size(buttons)));
+    // The flat bar: separators 6 pixels wide, buttons of 23 x 22, its layout kept per user.
+    EXPECT_EQ(frame->toolBar.stateValueName.rfind("FlatToolBar ", 0), 0u) << frame->toolBar.stateValueName;
+    EXPECT_EQ(frame->toolBar.stateSubKey.rfind("Software\\", 0), 0u) << frame->toolBar.stateSubKey;
     for (int i = 0; i < static_cast<int>(std::size(buttons)); ++i) {
         EXPECT_EQ(frame->toolBar.GetItemID(i), buttons[i].command) << i;
-        if (!buttons[i].prompt) continue;
-        frame->statusBar.SetPaneText(0, "-");
         RECT r;
         frame->toolBar.GetItemRect(i, &r);
+        EXPECT_EQ(r.right - r.left, buttons[i].prompt ? 23 : 6) << i;
+        if (!buttons[i].prompt) continue;
+        EXPECT_EQ(r.bottom - r.top, 22) << i;
+        frame->statusBar.SetPaneText(0, "-");
         POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
         ClientToScreen(frame->toolBar.m_hWnd, &at);
         display->MoveMouse(at);
