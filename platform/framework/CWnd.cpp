@@ -35,6 +35,13 @@ struct ThreadState {
     CWnd* creating = nullptr;
     HHOOK creationHook = nullptr;
     std::unordered_map<CWnd*, std::unique_ptr<CObject>> adopted;
+
+    // A thread that ends with adopted windows still open: freeing one destroys its window and
+    // its children's, whose objects then leave `adopted` themselves, so each is taken out of
+    // the map before it is freed rather than freed by the map's own destructor.
+    ~ThreadState() {
+        while (!adopted.empty()) adopted.extract(adopted.begin()).mapped().reset();
+    }
 };
 thread_local ThreadState t;
 

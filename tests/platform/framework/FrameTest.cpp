@@ -1,6 +1,10 @@
 // The frame: bars laid out around the view through WM_SIZEPARENT, the bar toggles and their
 // checks, prompts in the message bar, and idle-time updates from the message loop.
 
+#include <atomic>
+#include <memory>
+#include <thread>
+
 #include "platform/framework/AfxMsg.h"
 #include "platform/framework/CCmdUI.h"
 #include "platform/framework/CCreateContext.h"
@@ -205,6 +209,33 @@ TEST_F(Frame, TheMessageLoopUpdatesTheBarsWhenIdleAndEndsWithTheQuitCode) {
     EXPECT_GE(toolBar.idleUpdates, 1);
     EXPECT_EQ(statusChecked, 1);
     app.m_pMainWnd = nullptr;
+}
+
+// A thread that ends with a window and its children still open, all adopted by their windows:
+// every object is freed once, the children's while the parent's destruction tears them down.
+class CCountedWnd : public CWnd {
+public:
+    explicit CCountedWnd(std::atomic<int>& freed) : freed_(freed) {}
+    ~CCountedWnd() override { ++freed_; }
+
+private:
+    std::atomic<int>& freed_;
+};
+
+TEST_F(Frame, AThreadEndingWithAdoptedWindowsOpenFreesEachObjectOnce) {
+    std::atomic<int> freed{0};
+    std::atomic<int> made{0};
+    std::thread([&] {
+        CWnd* parent = CWnd::Adopt(std::make_unique<CCountedWnd>(freed));
+        if (!parent->CreateEx(0, nullptr, "parent", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr)) return;
+        ++made;
+        for (UINT id = 1; id <= 3; ++id) {
+            CWnd* child = CWnd::Adopt(std::make_unique<CCountedWnd>(freed));
+            if (child->Create(nullptr, "child", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), parent, id)) ++made;
+        }
+    }).join();
+    EXPECT_EQ(made, 4);
+    EXPECT_EQ(freed, 4);
 }
 
 }  // namespace
