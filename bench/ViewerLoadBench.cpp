@@ -48,6 +48,7 @@ HeadlessDriver* gDisplay = nullptr;
 // What the user-interface thread saw of one load. Written on that thread only.
 struct LoadWatch {
     Clock::time_point begin, end;
+    double cpuEnd = 0;  // the process's processor time at the end notice
     bool began = false, ended = false;
     int rows = 0;
     bool measureTexts = false;
@@ -87,6 +88,7 @@ bool ResetPeakResident() { return static_cast<bool>(std::ofstream("/proc/self/cl
 
 void LoadEnded(LoadWatch& w) {
     w.end = Clock::now();
+    w.cpuEnd = ProcessCpuSeconds();
     w.ended = true;
     w.peakKb = PeakResidentKb();
     CListCtrl& list = w.frame->GetList()->GetListCtrl();
@@ -220,7 +222,7 @@ void FullLoad(benchmark::State& state) {
         const double seconds = std::chrono::duration<double>(watch.end - start).count();
         state.SetIterationTime(seconds);
         spent += seconds;
-        cpu += ProcessCpuSeconds() - cpuBefore;
+        cpu += watch.cpuEnd - cpuBefore;
         longestGap = std::max(longestGap, LongestGapMs(watch));
         peakBytes = std::max(peakBytes, watch.peakKb * 1024.0);
         textBytes = watch.textBytes;
