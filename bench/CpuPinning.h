@@ -13,4 +13,12 @@ inline bool RunOn(int cpu) {
     return sched_setaffinity(0, sizeof set, &set) == 0;
 }
 
+// Lets the calling thread (and what it starts afterwards) run on any CPU again.
+inline bool RunAnywhere() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    for (long cpu = 0, n = sysconf(_SC_NPROCESSORS_ONLN); cpu < n && cpu < CPU_SETSIZE; ++cpu) CPU_SET(cpu, &set);
+    return sched_setaffinity(0, sizeof set, &set) == 0;
+}
+
 inline bool CanPinApart() { return sysconf(_SC_NPROCESSORS_ONLN) >= 2; }
