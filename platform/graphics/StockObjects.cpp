@@ -60,3 +60,9 @@ HBITMAP StockObjects::Bitmap() { return TheStock().bitmap; }
 HBRUSH StockObjects::SystemColorBrush(int index) {
     return index >= 0 && index < kSystemColors ? TheStock().colorBrushes[index] : nullptr;
 }
+
+void StockObjects::RecolorSystemBrush(int index, COLORREF color) {
+    if (index < 0 || index >= kSystemColors) return;
+    if (const auto brush = GdiObject::FindAs<BrushObject>(TheStock().colorBrushes[index], GdiKind::Brush))
+        brush->color.store(color, std::memory_order_relaxed);
+}

@@ -11,4 +11,6 @@ public:
     static HBITMAP Bitmap();
     // A brush of the system colour `index`, as GetSysColorBrush gives it.
     static HBRUSH SystemColorBrush(int index);
+    // That brush takes the system colour's new value; its handle stays.
+    static void RecolorSystemBrush(int index, COLORREF color);
 };

@@ -1,14 +1,17 @@
 #include "platform/graphics/SystemColors.h"
 
 #include <atomic>
+#include <iterator>
+#include <mutex>
 
 #include "platform/graphics/FontEngine.h"
 #include "platform/graphics/StockObjects.h"
 
 namespace {
 
-// The classic scheme of the platform mimicked (its "Windows Classic" colours).
-constexpr COLORREF kColors[] = {
+// The scheme in use, the classic one of the platform mimicked (its "Windows Classic" colours)
+// until SetSysColors changes it. Painting threads read it while a change is written.
+constinit std::atomic<COLORREF> gColors[] = {
     RGB(212, 208, 200),  // COLOR_SCROLLBAR
     RGB(58, 110, 165),   // COLOR_BACKGROUND
     RGB(10, 36, 106),    // COLOR_ACTIVECAPTION
@@ -42,12 +45,32 @@ constexpr COLORREF kColors[] = {
     RGB(212, 208, 200),  // COLOR_MENUBAR
 };
 
+constexpr int kColorCount = static_cast<int>(std::size(gColors));
+
+// Writers take it so that a colour and its brush change together.
+std::mutex gSchemeWriters;
+
 std::atomic<int> gScreenWidth{1920};
 std::atomic<int> gScreenHeight{1080};
 
 }  // namespace
 
-DWORD GetSysColor(int index) { return index >= 0 && index < static_cast<int>(std::size(kColors)) ? kColors[index] : 0; }
+DWORD GetSysColor(int index) {
+    return index >= 0 && index < kColorCount ? gColors[index].load(std::memory_order_relaxed) : 0;
+}
+
+bool StoreSysColors(int count, const int* indexes, const COLORREF* colors) {
+    if (count < 0 || (count > 0 && (!indexes || !colors))) return false;
+    for (int i = 0; i < count; ++i)
+        if (indexes[i] < 0 || indexes[i] >= kColorCount) return false;
+    std::lock_guard guard(gSchemeWriters);
+    for (int i = 0; i < count; ++i) {
+        const COLORREF color = colors[i] & 0x00FFFFFF;  // palette flags mean nothing to a system colour
+        gColors[indexes[i]].store(color, std::memory_order_relaxed);
+        StockObjects::RecolorSystemBrush(indexes[i], color);
+    }
+    return true;
+}
 
 HBRUSH GetSysColorBrush(int index) { return StockObjects::SystemColorBrush(index); }
 

@@ -188,6 +188,21 @@ LRESULT MessageDelivery::SendAcross(HWND hwnd, UINT message, WPARAM wParam, LPAR
     return Deliver(sent);
 }
 
+bool MessageDelivery::SendAcrossNoWait(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto sent = std::make_shared<SentMessage>();  // no sender: nobody waits to be woken
+    sent->hwnd = hwnd;
+    sent->message = message;
+    sent->wParam = wParam;
+    sent->lParam = lParam;
+    LockedWindow w(hwnd);
+    if (!w || !Manager().ThreadAlive(w->thread)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return false;
+    }
+    w->thread->Send(std::move(sent));  // under the manager's lock: the thread cannot end in between
+    return true;
+}
+
 LRESULT MessageDelivery::RunOnOwner(HWND hwnd, std::function<LRESULT()> task) {
     const Owner owner = OwnerOf(hwnd);
     if (owner == Owner::None) return 0;
