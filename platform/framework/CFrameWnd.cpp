@@ -237,7 +237,6 @@ ON_WM_SETFOCUS()
 ON_WM_INITMENUPOPUP()
 ON_WM_MENUSELECT()
 ON_WM_EXITMENULOOP()
-ON_WM_SYSCOLORCHANGE()
 ON_MESSAGE(WM_SETMESSAGESTRING, &CFrameWnd::OnSetMessageString)
 ON_MESSAGE(WM_POPMESSAGESTRING, &CFrameWnd::OnPopMessageString)
 ON_MESSAGE(WM_IDLEUPDATECMDUI, &CFrameWnd::OnIdleUpdateCmdUI)
@@ -246,12 +245,6 @@ ON_COMMAND_EX(ID_VIEW_STATUS_BAR, &CFrameWnd::OnBarCheck)
 ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLBAR, &CFrameWnd::OnUpdateControlBarMenu)
 ON_COMMAND_EX(ID_VIEW_TOOLBAR, &CFrameWnd::OnBarCheck)
 END_MESSAGE_MAP()
-
-void CFrameWnd::OnSysColorChange() {
-    // The system tells top-level windows only; the bars and views inside draw in those colours too.
-    Default();
-    SendMessageToDescendants(WM_SYSCOLORCHANGE, 0, 0, TRUE, FALSE);
-}
 
 int CFrameWnd::OnCreate(LPCREATESTRUCTA lpcs) {
     return OnCreateHelper(lpcs, static_cast<CCreateContext*>(lpcs->lpCreateParams));

@@ -687,6 +687,7 @@ BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
 ON_WM_NCDESTROY()
 ON_WM_MEASUREITEM()
 ON_WM_DRAWITEM()
+ON_WM_SYSCOLORCHANGE()
 END_MESSAGE_MAP()
 
 // Default handling: the message as it came, to the window's own procedure.
@@ -737,7 +738,12 @@ void CWnd::OnNcMouseMove(UINT, CPoint) { Default(); }
 void CWnd::OnWindowPosChanging(WINDOWPOS*) { Default(); }
 void CWnd::OnWindowPosChanged(WINDOWPOS*) { Default(); }
 void CWnd::OnGetMinMaxInfo(MINMAXINFO*) { Default(); }
-void CWnd::OnSysColorChange() { Default(); }
+void CWnd::OnSysColorChange() {
+    // The system tells top-level windows only; their child windows (bars, views, controls) draw
+    // in those colours too, so they hear it from them.
+    Default();
+    if (!(GetStyle() & WS_CHILD)) SendMessageToDescendants(WM_SYSCOLORCHANGE, 0, 0, TRUE, FALSE);
+}
 void CWnd::OnSettingChange(UINT, LPCSTR) { Default(); }
 void CWnd::OnCancelMode() { Default(); }
 UINT CWnd::OnGetDlgCode() { return static_cast<UINT>(Default()); }

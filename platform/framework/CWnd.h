@@ -237,6 +237,7 @@ protected:
     void OnWindowPosChanging(WINDOWPOS* lpwndpos);
     void OnWindowPosChanged(WINDOWPOS* lpwndpos);
     void OnGetMinMaxInfo(MINMAXINFO* lpMMI);
+    // A top-level window passes it on to its child windows.
     void OnSysColorChange();
     void OnSettingChange(UINT uFlags, LPCSTR lpszSection);
     void OnCancelMode();

@@ -67,7 +67,7 @@ struct PenObject : GdiObject {
 struct BrushObject : GdiObject {
     BrushObject(COLORREF color, bool hollow, bool stock = false)
         : GdiObject(GdiKind::Brush, stock), color(color), hollow(hollow) {}
-    std::atomic<COLORREF> color;  // a system-colour brush follows a change of the scheme
+    std::atomic<COLORREF> color;  // a system colour's brush changes with the scheme
     bool hollow;
 };
 

@@ -64,5 +64,5 @@ HBRUSH StockObjects::SystemColorBrush(int index) {
 void StockObjects::RecolorSystemBrush(int index, COLORREF color) {
     if (index < 0 || index >= kSystemColors) return;
     if (const auto brush = GdiObject::FindAs<BrushObject>(TheStock().colorBrushes[index], GdiKind::Brush))
-        brush->color = color;
+        brush->color.store(color, std::memory_order_relaxed);
 }

@@ -11,6 +11,6 @@ public:
     static HBITMAP Bitmap();
     // A brush of the system colour `index`, as GetSysColorBrush gives it.
     static HBRUSH SystemColorBrush(int index);
-    // The scheme changed: the brush of colour `index` paints in `color` from now on.
+    // That brush takes the system colour's new value; its handle stays.
     static void RecolorSystemBrush(int index, COLORREF color);
 };

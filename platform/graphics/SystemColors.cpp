@@ -1,16 +1,17 @@
 #include "platform/graphics/SystemColors.h"
 
-#include <array>
 #include <atomic>
+#include <iterator>
+#include <mutex>
 
 #include "platform/graphics/FontEngine.h"
 #include "platform/graphics/StockObjects.h"
-#include "platform/kernel/Immortal.h"
 
 namespace {
 
-// The classic scheme of the platform mimicked (its "Windows Classic" colours).
-constexpr COLORREF kClassic[] = {
+// The scheme in use, the classic one of the platform mimicked (its "Windows Classic" colours)
+// until SetSysColors changes it. Painting threads read it while a change is written.
+constinit std::atomic<COLORREF> gColors[] = {
     RGB(212, 208, 200),  // COLOR_SCROLLBAR
     RGB(58, 110, 165),   // COLOR_BACKGROUND
     RGB(10, 36, 106),    // COLOR_ACTIVECAPTION
@@ -44,20 +45,10 @@ constexpr COLORREF kClassic[] = {
     RGB(212, 208, 200),  // COLOR_MENUBAR
 };
 
-constexpr int kColorCount = static_cast<int>(std::size(kClassic));
+constexpr int kColorCount = static_cast<int>(std::size(gColors));
 
-// The scheme in use: the classic one until SetSystemColors changes it.
-struct Colors {
-    std::array<std::atomic<COLORREF>, kColorCount> value;
-    Colors() {
-        for (int i = 0; i < kColorCount; ++i) value[i] = kClassic[i];
-    }
-};
-
-std::array<std::atomic<COLORREF>, kColorCount>& Scheme() {
-    static Immortal<Colors> scheme;  // asked for until the process ends
-    return scheme->value;
-}
+// Writers take it so that a colour and its brush change together.
+std::mutex gSchemeWriters;
 
 std::atomic<int> gScreenWidth{1920};
 std::atomic<int> gScreenHeight{1080};
@@ -65,18 +56,20 @@ std::atomic<int> gScreenHeight{1080};
 }  // namespace
 
 DWORD GetSysColor(int index) {
-    return index >= 0 && index < kColorCount ? Scheme()[index].load(std::memory_order_relaxed) : 0;
+    return index >= 0 && index < kColorCount ? gColors[index].load(std::memory_order_relaxed) : 0;
 }
 
-BOOL SetSystemColors(int count, const int* indexes, const COLORREF* colors) {
-    if (count < 0 || (count > 0 && (!indexes || !colors))) return FALSE;
+bool StoreSysColors(int count, const int* indexes, const COLORREF* colors) {
+    if (count < 0 || (count > 0 && (!indexes || !colors))) return false;
     for (int i = 0; i < count; ++i)
-        if (indexes[i] < 0 || indexes[i] >= kColorCount) return FALSE;
+        if (indexes[i] < 0 || indexes[i] >= kColorCount) return false;
+    std::lock_guard guard(gSchemeWriters);
     for (int i = 0; i < count; ++i) {
-        Scheme()[indexes[i]].store(colors[i], std::memory_order_relaxed);
-        StockObjects::RecolorSystemBrush(indexes[i], colors[i]);
+        const COLORREF color = colors[i] & 0x00FFFFFF;  // palette flags mean nothing to a system colour
+        gColors[indexes[i]].store(color, std::memory_order_relaxed);
+        StockObjects::RecolorSystemBrush(indexes[i], color);
     }
-    return TRUE;
+    return true;
 }
 
 HBRUSH GetSysColorBrush(int index) { return StockObjects::SystemColorBrush(index); }

@@ -1,13 +1,16 @@
 #pragma once
-// The system colours (one classic scheme, docs/graphics-on-linux.md) and the system metrics.
+// The system colours (the classic scheme until changed, docs/graphics-on-linux.md) and the system
+// metrics.
 
 #include "platform/graphics/GdiTypes.h"
 
 DWORD GetSysColor(int index);
 HBRUSH GetSysColorBrush(int index);
-// Changes colours of the scheme (and their brushes); FALSE, changing nothing, for an index out of
-// range. The window system's SetSysColors also tells the top-level windows.
-BOOL SetSystemColors(int count, const int* indexes, const COLORREF* colors);
+// The colours of the scheme change: colors[i] for the system colour indexes[i], and the brush
+// GetSysColorBrush gives for it (the same handle, the new colour). False, with nothing changed,
+// for a negative count, missing arrays or an index that names no system colour. The windows are
+// not told: SetSysColors (window layer) calls this and sends them WM_SYSCOLORCHANGE.
+bool StoreSysColors(int count, const int* indexes, const COLORREF* colors);
 int GetSystemMetrics(int index);
 
 // The system parameters the viewer asks for: SPI_GETNONCLIENTMETRICS (the menu and caption

@@ -47,6 +47,15 @@ struct Filter {
     }
 };
 
+std::shared_ptr<SentMessage> Sent(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto sent = std::make_shared<SentMessage>();
+    sent->hwnd = hwnd;
+    sent->message = message;
+    sent->wParam = wParam;
+    sent->lParam = lParam;
+    return sent;
+}
+
 bool InRange(UINT message, UINT first, UINT last) { return (!first && !last) || (message >= first && message <= last); }
 
 // Runs the window system's own work queued for the thread's windows.
@@ -180,12 +189,18 @@ LRESULT MessageDelivery::Call(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 LRESULT MessageDelivery::SendAcross(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto sent = std::make_shared<SentMessage>();
-    sent->hwnd = hwnd;
-    sent->message = message;
-    sent->wParam = wParam;
-    sent->lParam = lParam;
-    return Deliver(sent);
+    return Deliver(Sent(hwnd, message, wParam, lParam));
+}
+
+bool MessageDelivery::SendAcrossNoWait(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto sent = Sent(hwnd, message, wParam, lParam);  // no sender: nobody waits to be woken
+    LockedWindow w(hwnd);
+    if (!w || !Manager().ThreadAlive(w->thread)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return false;
+    }
+    w->thread->Send(std::move(sent));  // under the manager's lock: the thread cannot end in between
+    return true;
 }
 
 LRESULT MessageDelivery::RunOnOwner(HWND hwnd, std::function<LRESULT()> task) {

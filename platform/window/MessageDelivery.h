@@ -25,6 +25,8 @@ public:
     // A send to a window of another thread: queued there; the caller answers sends to its own
     // windows while it waits. 0 when the window or its thread goes meanwhile.
     static LRESULT SendAcross(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) EXCLUDES(gWindowLock);
+    // ...queued there without waiting for the answer; false when the window or its thread is gone.
+    static bool SendAcrossNoWait(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) EXCLUDES(gWindowLock);
     // Runs `task` on the thread that owns `hwnd`: at once when that is the calling thread, else
     // as a send. 0 when the window or its thread goes first.
     static LRESULT RunOnOwner(HWND hwnd, std::function<LRESULT()> task) EXCLUDES(gWindowLock);

@@ -64,6 +64,23 @@ LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+BOOL SendNotifyMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (MessageDelivery::OwnerOf(hwnd)) {
+        case MessageDelivery::Owner::Caller:
+            MessageDelivery::Call(hwnd, message, wParam, lParam, true);
+            return TRUE;
+        case MessageDelivery::Owner::Other:
+            // The sender goes on at once: what a pointer names may be gone before it is read.
+            if (CarriesPointer(message)) {
+                SetLastError(ERROR_MESSAGE_SYNC_ONLY);
+                return FALSE;
+            }
+            return MessageDelivery::SendAcrossNoWait(hwnd, message, wParam, lParam) ? TRUE : FALSE;
+        default:
+            return FALSE;
+    }
+}
+
 BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (CarriesPointer(message)) {
         SetLastError(ERROR_MESSAGE_SYNC_ONLY);

@@ -502,24 +502,6 @@ HWND ChildWindowFromPoint(HWND parent, POINT client) {
 
 HWND GetDesktopWindow() { return nullptr; }
 
-BOOL SetSysColors(int count, const int* indexes, const COLORREF* colors) {
-    if (!SetSystemColors(count, indexes, colors)) return FALSE;
-    ThreadQueue* const mine = &ThreadQueue::Current();
-    std::vector<std::pair<HWND, bool>> tops;
-    {
-        Mutex::Guard guard(gWindowLock);
-        for (Window* top : Manager().TopLevels()) tops.emplace_back(top->handle, top->thread == mine);
-    }
-    // Another thread's windows hear of it in their own time: no wait on a busy thread.
-    for (const auto& [hwnd, own] : tops) {
-        if (own)
-            SendMessageA(hwnd, WM_SYSCOLORCHANGE, 0, 0);
-        else
-            PostMessageA(hwnd, WM_SYSCOLORCHANGE, 0, 0);
-    }
-    return TRUE;
-}
-
 BOOL SetPropA(HWND hwnd, LPCSTR name, HANDLE data) {
     if (!name) return FALSE;
     const std::string key = NameOf(name);

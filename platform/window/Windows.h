@@ -52,13 +52,12 @@ ATOM GlobalAddAtomA(LPCSTR name);
 ATOM GlobalDeleteAtom(ATOM atom);
 ATOM GlobalFindAtomA(LPCSTR name);
 
-// Changes colours of the system scheme, then tells every top-level window with
-// WM_SYSCOLORCHANGE: sent to the calling thread's, posted to other threads'. FALSE, changing
-// nothing, for an index out of range.
-BOOL SetSysColors(int count, const int* indexes, const COLORREF* colors);
-
 // Messages.
 LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// A window of the calling thread gets the message at once; one of another thread gets it as a
+// sent message when that thread next looks at its queue, and the caller does not wait (messages
+// below WM_USER that carry pointers are refused across threads: ERROR_MESSAGE_SYNC_ONLY).
+BOOL SendNotifyMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // Messages below WM_USER that carry pointers are refused (ERROR_MESSAGE_SYNC_ONLY).
 BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam);
@@ -86,6 +85,12 @@ LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
 // Linux extension: the framework's idle processing. GetMessage calls `hook` with a growing count
 // whenever the queue runs empty, until it returns false; the next message starts a new round.
 void SetThreadIdleHook(std::function<bool(long count)> hook);
+
+// The colour scheme: the system colours and their brushes change (StoreSysColors), then every
+// top-level window is sent WM_SYSCOLORCHANGE as by SendNotifyMessage, so that a thread that does
+// not look at its queue cannot hold the caller up. Frameworks pass it on to child windows. FALSE,
+// with nothing changed or sent, for bad arguments (ERROR_INVALID_PARAMETER).
+BOOL SetSysColors(int count, const int* indexes, const COLORREF* colors);
 
 // Painting.
 BOOL InvalidateRect(HWND hwnd, const RECT* r, BOOL erase);

@@ -454,28 +454,25 @@ TEST_F(IconMenuFrameTest, TheHotBarItemIsTrackedOnOlderSystemsAndOverRemoteDeskt
 }
 
 TEST_F(IconMenuFrameTest, AColourChangeRebuildsTheIconsAtMostEvery2000Milliseconds) {
-    CIconMenuIcons* set = CIconMenuIcons::All().at(0);
+    const CIconMenuIcons& set = *CIconMenuIcons::All().at(0);
     ASSERT_TRUE(CIconMenuIcons::RebuildAll(GetTickCount() - 5000));
-    ImageList_Remove(set->Images(), -1);
-    frame->SendMessage(WM_SYSCOLORCHANGE);
-    EXPECT_EQ(ImageList_GetImageCount(set->Images()), 18);
-    ImageList_Remove(set->Images(), -1);
-    frame->SendMessage(WM_SYSCOLORCHANGE);
-    EXPECT_EQ(ImageList_GetImageCount(set->Images()), 0) << "too soon";
+    ChangeMenuColor(RGB(90, 160, 220));
+    EXPECT_TRUE(DisabledLooksMixedWith(set, RGB(90, 160, 220))) << "the frame was told and rebuilt at once";
+    ChangeMenuColor(RGB(230, 200, 120));
+    EXPECT_TRUE(DisabledLooksMixedWith(set, RGB(90, 160, 220))) << "too soon";
 
     // A change too soon after the last rebuild is not lost: it is rebuilt when the 2000 ms are over.
     const DWORD last = GetTickCount() - 1800;
     ASSERT_TRUE(CIconMenuIcons::RebuildAll(last - 5000));
     ASSERT_TRUE(CIconMenuIcons::RebuildAll(last));
-    ImageList_Remove(set->Images(), -1);
-    frame->SendMessage(WM_SYSCOLORCHANGE);
+    ChangeMenuColor(RGB(160, 220, 90));
     if (GetTickCount() - last < 2000) {
-        EXPECT_EQ(ImageList_GetImageCount(set->Images()), 0) << "too soon";
+        EXPECT_TRUE(DisabledLooksMixedWith(set, RGB(230, 200, 120))) << "too soon";
     }
     DWORD rebuiltAt = 0;
     EXPECT_TRUE(PumpUntil([&] {
         rebuiltAt = GetTickCount();
-        return ImageList_GetImageCount(set->Images()) == 18;
+        return DisabledLooksMixedWith(set, RGB(160, 220, 90));
     }, std::chrono::seconds(10)));
     EXPECT_GE(rebuiltAt - last, 2000u);
     EXPECT_FALSE(CIconMenuIcons::RebuildPending());

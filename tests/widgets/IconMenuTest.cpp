@@ -739,16 +739,20 @@ TEST_F(IconMenuTest, DialogsRouteIconMenusOnlyWhenSwitchedOn) {
     IconMenuSettings::Instance().subclassDialogs = false;
 }
 
-TEST_F(IconMenuTest, IconSetsRebuildAtMostOnceIn2000Milliseconds) {
+TEST_F(IconMenuTest, IconSetsRebuildWithTheNewColoursAtMostOnceIn2000Milliseconds) {
     CIconMenu bar;
     Load(bar);
     CIconMenuIcons* set = CIconMenuIcons::All().at(0);
+    const COLORREF classic = IconMenuColors::BarColor();
+    EXPECT_TRUE(DisabledLooksMixedWith(*set, classic));
     const DWORD now = GetTickCount();
     ASSERT_TRUE(CIconMenuIcons::RebuildAll(now - 5000));
-    ImageList_Remove(set->Images(), -1);  // spoilt
+    ChangeMenuColor(RGB(90, 160, 220));
+    ASSERT_EQ(IconMenuColors::BarColor(), RGB(90, 160, 220));
     EXPECT_FALSE(CIconMenuIcons::RebuildAll(now - 3001));
-    EXPECT_EQ(ImageList_GetImageCount(set->Images()), 0);
+    EXPECT_TRUE(DisabledLooksMixedWith(*set, classic)) << "too soon: the old looks stay";
     EXPECT_TRUE(CIconMenuIcons::RebuildAll(now - 3000));
+    EXPECT_TRUE(DisabledLooksMixedWith(*set, RGB(90, 160, 220)));
     EXPECT_EQ(ImageList_GetImageCount(set->Images()), 18);
     EXPECT_EQ(set->Find(kRefresh), 9);
 }

@@ -1,10 +1,10 @@
 #include "tests/widgets/IconMenuTesting.h"
 
 #include "platform/controls/MenuLayout.h"
+#include "platform/graphics/ImageList.h"
 #include "platform/graphics/Rects.h"
 #include "platform/graphics/TextOutput.h"
 #include "resources/ImageResources.h"
-#include "widgets/CIconMenuIcons.h"
 #include "widgets/IconMenuSettings.h"
 #include "widgets/IconMenuStyleRegistry.h"
 
@@ -54,6 +54,41 @@ Surface IconMenuTestBase::Drawn(CIconMenu& menu, int position, UINT state, SIZE 
     DeleteObject(bitmap);
     DeleteDC(hdc);
     return out;
+}
+
+bool IconMenuTestBase::DisabledLooksMixedWith(const CIconMenuIcons& set, COLORREF bar) {
+    // Image 0 is the picture, image 2 its disabled look; both over a colour no picture uses.
+    constexpr COLORREF kUnused = RGB(1, 2, 3);
+    int width = 0, height = 0;
+    if (!ImageList_GetIconSize(set.Images(), &width, &height)) return false;
+    const HDC hdc = CreateCompatibleDC(nullptr);
+    const HBITMAP bitmap = CreateBitmap(2 * width, height, 1, 32, nullptr);
+    const HGDIOBJ old = SelectObject(hdc, bitmap);
+    const HBRUSH unused = CreateSolidBrush(kUnused);
+    const RECT all{0, 0, 2 * width, height};
+    FillRect(hdc, &all, unused);
+    ImageList_Draw(set.Images(), 0, hdc, 0, 0, ILD_TRANSPARENT);
+    ImageList_Draw(set.Images(), 2, hdc, width, 0, ILD_TRANSPARENT);
+    int opaque = 0, mixed = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c = GetPixel(hdc, x, y);
+            if (c == kUnused) continue;
+            ++opaque;
+            const COLORREF look = IconMenuColors::Mix(IconMenuColors::Lighten(100, IconMenuColors::Grey(c)), bar);
+            mixed += GetPixel(hdc, width + x, y) == look;
+        }
+    SelectObject(hdc, old);
+    DeleteObject(unused);
+    DeleteObject(bitmap);
+    DeleteDC(hdc);
+    return opaque > 0 && mixed == opaque;
+}
+
+void IconMenuTestBase::ChangeMenuColor(COLORREF menu) {
+    const int indexes[] = {COLOR_MENU, COLOR_MENUBAR};
+    const COLORREF colors[] = {menu, menu};
+    ASSERT_TRUE(SetSysColors(2, indexes, colors));
 }
 
 MEASUREITEMSTRUCT IconMenuTestBase::Measured(CIconMenu& menu, int position) {

@@ -7,8 +7,10 @@
 
 #include "platform/graphics/Surface.h"
 #include "tests/platform/controls/MenuTesting.h"
+#include "tests/platform/window/SchemeRestorer.h"
 #include "tests/widgets/ViewerMenu.h"
 #include "widgets/CIconMenu.h"
+#include "widgets/CIconMenuIcons.h"
 #include "widgets/IconMenuColors.h"
 
 
@@ -24,8 +26,14 @@ protected:
     static COLORREF At(const Surface& s, int x, int y) { return Surface::ColorOf(s.At(x, y)); }
     // Width of a text in the menu font.
     static int TextWidth(const std::string& text, bool bold = false);
+    // Whether the disabled looks of the set's first picture were made against the bar colour
+    // `bar`: each of its pixels a lightened grey of the picture's mixed with it.
+    static bool DisabledLooksMixedWith(const CIconMenuIcons& set, COLORREF bar);
+    // The menu colours become `menu` (COLOR_MENU and COLOR_MENUBAR), as a user's scheme would.
+    static void ChangeMenuColor(COLORREF menu);
 
 private:
+    SchemeRestorer scheme_;
     int colorCount_ = 0;
     int generation_ = 0;
     int variants_ = 0;

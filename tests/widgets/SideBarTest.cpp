@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "platform/framework/CBitmap.h"
+#include "platform/framework/CFrameWnd.h"
 #include "platform/framework/CImageList.h"
 #include "platform/graphics/SystemColors.h"
 #include "tests/platform/framework/FrameworkTesting.h"
+#include "tests/platform/window/SchemeRestorer.h"
 #include "widgets/CSideBarCtrl.h"
 
 namespace {
@@ -442,13 +444,23 @@ TEST_F(SideBarTest, OpeningAFolderStartsItAtTheTopWithNothingSelected) {
 }
 
 TEST_F(SideBarTest, AColourChangeRereadsTheColours) {
+    // In a frame, as in the viewer: the system tells the frame, the frame its child windows.
+    SchemeRestorer scheme;
+    CFrameWnd frame;
+    ASSERT_TRUE(frame.Create(nullptr, "Side bar", WS_POPUP | WS_VISIBLE, CRect(100, 100, 400, 500)));
+    owner = frame.m_hWnd;
     Make(0, 1, 1);
-    bar->colors.backColor = bar->colors.darkShadowColor = kRed;
-    bar->SendMessage(WM_SYSCOLORCHANGE);
     PumpAll();
-    EXPECT_EQ(bar->colors.backColor, GetSysColor(COLOR_BTNSHADOW));
-    EXPECT_EQ(bar->colors.darkShadowColor, GetSysColor(COLOR_3DDKSHADOW));
-    EXPECT_EQ(Pixel(3, 298), GetSysColor(COLOR_BTNSHADOW));
+    ASSERT_EQ(Pixel(3, 298), GetSysColor(COLOR_BTNSHADOW));
+    const int indexes[] = {COLOR_BTNSHADOW, COLOR_3DDKSHADOW};
+    const COLORREF colors[] = {RGB(40, 110, 70), RGB(70, 20, 90)};
+    ASSERT_TRUE(SetSysColors(2, indexes, colors));
+    PumpAll();
+    EXPECT_EQ(bar->colors.backColor, RGB(40, 110, 70));
+    EXPECT_EQ(bar->colors.darkShadowColor, RGB(70, 20, 90));
+    EXPECT_EQ(Pixel(3, 298), RGB(40, 110, 70)) << "painted again";
+    bar.reset();
+    frame.DestroyWindow();
 }
 
 TEST_F(SideBarTest, AFoldersChildWindowTakesTheInsideArea) {

@@ -12,6 +12,7 @@
 #include "platform/framework/CView.h"
 #include "platform/framework/StringTable.h"
 #include "tests/platform/framework/FrameworkTesting.h"
+#include "tests/platform/window/SchemeRestorer.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ class CEdgeBar : public CWnd {
 public:
     CEdgeBar(bool atTop, int size) : atTop_(atTop), size_(size) {}
     int idleUpdates = 0;
+    int colorChanges = 0;
     std::function<void(CEdgeBar&)> onIdle;
 
 protected:
@@ -53,6 +55,10 @@ protected:
         if (onIdle) onIdle(*this);
         return 0;
     }
+    void OnSysColorChange() {
+        ++colorChanges;
+        CWnd::OnSysColorChange();
+    }
 
 private:
     bool atTop_;
@@ -61,6 +67,7 @@ private:
 BEGIN_MESSAGE_MAP(CEdgeBar, CWnd)
 ON_MESSAGE(WM_SIZEPARENT, &CEdgeBar::OnSizeParent)
 ON_MESSAGE(WM_IDLEUPDATECMDUI, &CEdgeBar::OnIdleUpdate)
+ON_WM_SYSCOLORCHANGE()
 END_MESSAGE_MAP()
 
 // Stands in for a splitter: the pane commands of the views it holds are its.
@@ -146,6 +153,15 @@ TEST_F(Frame, BarsTakeTheirEdgesAndTheViewTheRestAsTheToggleCommandsShowAndHideT
 
     frame.MoveWindow(0, 0, 500, 200);
     EXPECT_EQ(ViewRect(), CRect(0, 26, 500, 200)) << "the frame lays itself out when resized";
+}
+
+TEST_F(Frame, AColourChangeReachesTheFramesChildWindowsOnce) {
+    SchemeRestorer scheme;
+    const int index = COLOR_BTNFACE;
+    const COLORREF red = RGB(200, 0, 0);
+    ASSERT_TRUE(SetSysColors(1, &index, &red));
+    EXPECT_EQ(toolBar.colorChanges, 1);
+    EXPECT_EQ(statusBar.colorChanges, 1) << "child windows do not pass it on again";
 }
 
 TEST_F(Frame, MenuPromptsShowInTheMessageBarAndReadyWhenIdle) {
