@@ -127,21 +127,13 @@ void CFlatToolBar::RestoreState() {
     SendMessage(TB_SAVERESTOREA, FALSE, reinterpret_cast<LPARAM>(&params));
 }
 
-int CFlatToolBar::GetCount() const { return static_cast<int>(SendMessage(TB_BUTTONCOUNT)); }
+int CFlatToolBar::GetCount() const { return ToolbarButtons::GetCount(m_hWnd); }
 
-int CFlatToolBar::CommandToIndex(UINT nIDFind) const {
-    return static_cast<int>(SendMessage(TB_COMMANDTOINDEX, nIDFind));
-}
+int CFlatToolBar::CommandToIndex(UINT nIDFind) const { return ToolbarButtons::CommandToIndex(m_hWnd, nIDFind); }
 
-UINT CFlatToolBar::GetItemID(int nIndex) const {
-    TBBUTTON b{};
-    if (!SendMessage(TB_GETBUTTON, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(&b))) return 0;
-    return static_cast<UINT>(b.idCommand);
-}
+UINT CFlatToolBar::GetItemID(int nIndex) const { return ToolbarButtons::GetItemID(m_hWnd, nIndex); }
 
-void CFlatToolBar::GetItemRect(int nIndex, LPRECT lpRect) const {
-    if (!SendMessage(TB_GETITEMRECT, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(lpRect))) *lpRect = RECT{};
-}
+void CFlatToolBar::GetItemRect(int nIndex, LPRECT lpRect) const { ToolbarButtons::GetItemRect(m_hWnd, nIndex, lpRect); }
 
 // ---- The framework's bar ----
 

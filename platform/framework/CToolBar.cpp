@@ -97,20 +97,13 @@ BOOL CToolBar::SetButtons(const UINT* lpIDArray, int nIDCount) {
     return ToolbarButtons::SetButtons(m_hWnd, lpIDArray, nIDCount);
 }
 
-int CToolBar::GetCount() const { return static_cast<int>(SendMessage(TB_BUTTONCOUNT)); }
+int CToolBar::GetCount() const { return ToolbarButtons::GetCount(m_hWnd); }
 
-int CToolBar::CommandToIndex(UINT nIDFind) const { return static_cast<int>(SendMessage(TB_COMMANDTOINDEX, nIDFind)); }
+int CToolBar::CommandToIndex(UINT nIDFind) const { return ToolbarButtons::CommandToIndex(m_hWnd, nIDFind); }
 
-UINT CToolBar::GetItemID(int nIndex) const {
-    TBBUTTON b{};
-    if (!SendMessage(TB_GETBUTTON, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(&b))) return 0;
-    return static_cast<UINT>(b.idCommand);
-}
+UINT CToolBar::GetItemID(int nIndex) const { return ToolbarButtons::GetItemID(m_hWnd, nIndex); }
 
-void CToolBar::GetItemRect(int nIndex, LPRECT lpRect) const {
-    if (!SendMessage(TB_GETITEMRECT, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(lpRect)))
-        *lpRect = RECT{};
-}
+void CToolBar::GetItemRect(int nIndex, LPRECT lpRect) const { ToolbarButtons::GetItemRect(m_hWnd, nIndex, lpRect); }
 
 UINT CToolBar::GetButtonStyle(int nIndex) const { return ToolbarButtons::GetButtonStyle(m_hWnd, nIndex); }
 

@@ -79,6 +79,23 @@ BOOL ToolbarButtons::SetButtons(HWND toolbar, const UINT* lpIDArray, int nIDCoun
     return TRUE;
 }
 
+int ToolbarButtons::GetCount(HWND toolbar) { return static_cast<int>(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0)); }
+
+int ToolbarButtons::CommandToIndex(HWND toolbar, UINT nIDFind) {
+    return static_cast<int>(SendMessageA(toolbar, TB_COMMANDTOINDEX, nIDFind, 0));
+}
+
+UINT ToolbarButtons::GetItemID(HWND toolbar, int nIndex) {
+    bool found = false;
+    const TBBUTTON b = ButtonAt(toolbar, nIndex, found);
+    return found ? static_cast<UINT>(b.idCommand) : 0;
+}
+
+void ToolbarButtons::GetItemRect(HWND toolbar, int nIndex, LPRECT lpRect) {
+    if (!SendMessageA(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(lpRect)))
+        *lpRect = RECT{};
+}
+
 UINT ToolbarButtons::GetButtonStyle(HWND toolbar, int nIndex) {
     bool found = false;
     const TBBUTTON b = ButtonAt(toolbar, nIndex, found);

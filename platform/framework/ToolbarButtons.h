@@ -6,6 +6,7 @@
 
 #include "platform/controls/Toolbar.h"
 #include "platform/controls/Tooltip.h"
+#include "platform/framework/AfxPriv.h"
 #include "platform/framework/CBitmap.h"
 #include "platform/framework/CPoint.h"
 
@@ -17,6 +18,13 @@ public:
     // Replaces the buttons: each id a button with the next picture, 0 a separator of `separatorWidth`
     // (0: the control's own width); with no array, nIDCount separators.
     static BOOL SetButtons(HWND toolbar, const UINT* lpIDArray, int nIDCount, int separatorWidth = 0);
+    static int GetCount(HWND toolbar);
+    // The index of the button for nIDFind, -1 for none.
+    static int CommandToIndex(HWND toolbar, UINT nIDFind);
+    // 0 for a separator or an index out of range.
+    static UINT GetItemID(HWND toolbar, int nIndex);
+    // An empty rectangle for an index out of range.
+    static void GetItemRect(HWND toolbar, int nIndex, LPRECT lpRect);
     // The button style in the low word, the state in the high word with TBBS_DISABLED where the
     // control has TBSTATE_ENABLED; 0 for no such button.
     static UINT GetButtonStyle(HWND toolbar, int nIndex);

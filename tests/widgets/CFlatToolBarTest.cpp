@@ -184,6 +184,19 @@ TEST_F(FlatToolBarTest, TheFramesBarHasFlatSeparatorsAndButtonsOfPicturePlusSeve
     EXPECT_EQ(window.Height(), 23);
 }
 
+TEST_F(FlatToolBarTest, ItemsOutOfRangeHaveNoCommandAndAnEmptyRectangle) {
+    CFlatToolBar& bar = Bar();
+    EXPECT_EQ(bar.GetItemID(0), ID_LOG_QUILLBRIDGE);
+    EXPECT_EQ(bar.CommandToIndex(ID_LOG_QUILLBRIDGE), 0);
+    EXPECT_EQ(bar.GetItemID(2), 0u) << "a separator";
+    for (const int index : {-1, 9, 1000}) {
+        EXPECT_EQ(bar.GetItemID(index), 0u) << index;
+        CRect r(1, 2, 3, 4);
+        bar.GetItemRect(index, &r);
+        EXPECT_TRUE(r.IsRectNull()) << index;
+    }
+}
+
 TEST_F(FlatToolBarTest, SeparatorsOfANonFlatBarAreSixPixelsOnlyForVersion471) {
     struct Case {
         DWORD version;
