@@ -24,6 +24,7 @@
 #include "presentation/OsNaming.h"
 #include "resources/ProgramTexts.h"
 #include "resources/ResourceIds.h"
+#include "widgets/CreateSideBarSplitter.h"
 
 IMPLEMENT_DYNCREATE(CMainFrame, CIconMenuFrameWnd)
 
@@ -97,23 +98,9 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
 }
 
 BOOL CMainFrame::OnCreateClient(LPCREATESTRUCTA, CCreateContext* pContext) {
-    if (!splitter.CreateStatic(this, 1, 2, WS_CHILD | WS_VISIBLE, AFX_IDW_PANE_FIRST)) return FALSE;
-    if (!splitter.CreateView(0, 1, RUNTIME_CLASS(CPelorinView), CSize(0, 0), pContext)) return FALSE;
-    if (!sideBar.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), &splitter, splitter.IdFromRowCol(0, 0),
-                        CSideBarCtrl::MarkSelection))
+    if (!CreateSideBarSplitter(this, splitter, RUNTIME_CLASS(CPelorinView), pContext, sideBar, largeIcons, smallIcons,
+                               IDI_SIDEBAR_LOG, text::kLogsFolder, text::kQuillbridgeLog))
         return FALSE;
-    sideBar.ModifyStyleEx(WS_EX_STATICEDGE, 0, SWP_FRAMECHANGED);
-    sideBar.SetOwner(this);
-
-    smallIcons.Create(16, 16, ILC_COLORDDB | ILC_MASK, 2, 1);
-    largeIcons.Create(32, 32, ILC_COLORDDB | ILC_MASK, 2, 1);
-    largeIcons.Add(LoadIconA(nullptr, MAKEINTRESOURCEA(IDI_SIDEBAR_LOG)));
-    smallIcons.Add(LoadIconA(nullptr, MAKEINTRESOURCEA(IDI_SIDEBAR_LOG)));
-    sideBar.SetDefaultImageList(&largeIcons, CSideBarCtrl::LargeImageList);
-    sideBar.SetDefaultImageList(&smallIcons, CSideBarCtrl::SmallImageList);
-    sideBar.AppendFolder(text::kLogsFolder, 0);
-    sideBar.InsertFolderItem(0, 0, text::kQuillbridgeLog, 0, 0);
-    sideBar.SelectFolder(0);
 
     // Laid out over the client area it is about to fill: the side bar's column keeps the width
     // it gets here while hidden, and shows again with it.

@@ -38,6 +38,7 @@
 #include "widgets/CHideableSplitter.h"
 #include "widgets/CIconMenuFrameWnd.h"
 #include "widgets/CSideBarCtrl.h"
+#include "widgets/CreateSideBarSplitter.h"
 
 // Xlib last: its macros must not reach the headers above.
 #include <X11/Xlib.h>
@@ -73,22 +74,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 
     BOOL OnCreateClient(LPCREATESTRUCTA lpcs, CCreateContext* pContext) override {
-        if (!splitter.CreateStatic(this, 1, 2, WS_CHILD | WS_VISIBLE, AFX_IDW_PANE_FIRST) ||
-            !splitter.CreateView(0, 1, RUNTIME_CLASS(SampleView), CSize(0, 0), pContext) ||
-            !sideBar.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), &splitter, splitter.IdFromRowCol(0, 0),
-                            CSideBarCtrl::MarkSelection))
+        if (!CreateSideBarSplitter(this, splitter, RUNTIME_CLASS(SampleView), pContext, sideBar, largeIcons, smallIcons,
+                                   129, "Logs", "Quillbridge Log"))
             return FALSE;
-        sideBar.ModifyStyleEx(WS_EX_STATICEDGE, 0, SWP_FRAMECHANGED);
-        sideBar.SetOwner(this);
-        smallIcons.Create(16, 16, ILC_COLORDDB | ILC_MASK, 2, 1);
-        largeIcons.Create(32, 32, ILC_COLORDDB | ILC_MASK, 2, 1);
-        largeIcons.Add(LoadIconA(nullptr, MAKEINTRESOURCEA(129)));
-        smallIcons.Add(LoadIconA(nullptr, MAKEINTRESOURCEA(129)));
-        sideBar.SetDefaultImageList(&largeIcons, CSideBarCtrl::LargeImageList);
-        sideBar.SetDefaultImageList(&smallIcons, CSideBarCtrl::SmallImageList);
-        sideBar.AppendFolder("Logs", 0);
-        sideBar.InsertFolderItem(0, 0, "Quillbridge Log", 0, 0);
-        sideBar.SelectFolder(0);
         sideBar.SelectItem(0);
         splitter.SetColumnInfo(0, 120, 0);
         splitter.SetColumnInfo(1, lpcs->cx / 5, 0);
