@@ -148,6 +148,7 @@ bool LogStore::Prepare(std::string& error) {
          "SELECT recno, time, status, source, level, attachment_kind, description, attachment FROM records"
          " WHERE recno >= ?1 ORDER BY recno LIMIT ?2"},
         {&clear_, "DELETE FROM records"},
+        {&dataVersion_, "PRAGMA data_version"},
     };
     for (auto& s : statements) {
         sqlite3_stmt* statement = nullptr;
@@ -274,6 +275,15 @@ bool LogStore::Read(std::uint64_t position, std::uint32_t maxCount, const std::f
         return false;
     }
     return true;
+}
+
+bool LogStore::DataVersion(std::uint64_t& version, std::string& error) {
+    sqlite3_stmt* s = dataVersion_.get();
+    const bool ok = sqlite3_step(s) == SQLITE_ROW;
+    if (ok) version = static_cast<std::uint64_t>(sqlite3_column_int64(s, 0));
+    sqlite3_reset(s);
+    if (!ok) error = Failure("cannot read the log database's version");
+    return ok;
 }
 
 bool LogStore::Clear(std::string& error) {

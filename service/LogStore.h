@@ -40,6 +40,9 @@ public:
     bool Read(std::uint64_t position, std::uint32_t maxCount, const std::function<bool(const WireRecord&)>& each,
               std::string& error);
     bool Clear(std::string& error);
+    // A number that changes whenever another connection has changed the log since it was last
+    // asked; this connection's own changes leave it alone.
+    bool DataVersion(std::uint64_t& version, std::string& error);
 
     // Only Open makes stores.
     class Passkey {
@@ -55,5 +58,5 @@ private:
     std::string Failure(const char* what) const;
 
     SqliteDatabase db_;
-    SqliteStatement insert_, bounds_, sequence_, read_, clear_;
+    SqliteStatement insert_, bounds_, sequence_, read_, clear_, dataVersion_;
 };

@@ -6,9 +6,11 @@
 
 #include "channel/ServiceProtocol.h"
 
-QuillbridgeService::QuillbridgeService(ServiceSettings settings, std::unique_ptr<LogStore> store)
+QuillbridgeService::QuillbridgeService(ServiceSettings settings, std::unique_ptr<LogStore> store,
+                                       std::unique_ptr<LogStore> readAheadStore)
     : settings_(std::move(settings)),
       store_(std::move(store)),
+      readAhead_(readAheadStore ? std::make_unique<RecordReadAhead>(std::move(readAheadStore)) : nullptr),
       debugLog_(settings_.debugLogPath),
       channel_(settings_.name.c_str()) {
     channel_.SetHandler(VersionsRequest, [this](std::int32_t, std::int32_t& p1, std::int32_t& p2, MessageBuffer& d) {
@@ -70,6 +72,18 @@ bool QuillbridgeService::LogInfoOf(std::int32_t& param1, std::int32_t&, MessageB
     return true;
 }
 
+bool QuillbridgeService::NoticeChanges() {
+    std::uint64_t version = 0;
+    std::string error;
+    if (!store_->DataVersion(version, error)) {
+        Log(error);
+        return false;
+    }
+    if (version != dataVersion_ && readAhead_) readAhead_->Forget();
+    dataVersion_ = version;
+    return true;
+}
+
 bool QuillbridgeService::ReadRecords(std::int32_t& param1, std::int32_t& param2, MessageBuffer& data) {
     if (data.Size() < 8) return false;
     std::uint64_t position;
@@ -77,27 +91,26 @@ bool QuillbridgeService::ReadRecords(std::int32_t& param1, std::int32_t& param2,
     const std::int32_t wanted = std::clamp(param2, 0, kMaxRecordsPerRequest);
     // Never more than one reply can carry: the count says how many made it in.
     const std::uint32_t room = channel_.DataSize() - ServiceChannel::kHeaderSize;
-    if (reply_.size() < room) reply_.resize(room);
-    std::uint32_t used = 0;
-    std::int32_t count = 0;
     const auto kind = static_cast<std::uint32_t>(param1);
     if (kind != QuillbridgeLog && kind != DebugLog) return false;
+    chunk_.bytes.clear();
+    chunk_.count = 0;
     // The debug log has lines, not records: an empty reply.
     if (kind == QuillbridgeLog && wanted > 0) {
-        std::string error;
-        auto add = [&](const WireRecord& r) {
-            if (used + RecordCodec::EncodedSize(r.description.size(), r.attachmentLength) > room) return false;
-            used += RecordCodec::Write(r, reply_.data() + used);
-            ++count;
-            return true;
-        };
-        if (!store_->Read(position, static_cast<std::uint32_t>(wanted), add, error)) {
-            Log(error);
-            return false;
+        const auto maxCount = static_cast<std::uint32_t>(wanted);
+        if (readAhead_ && !NoticeChanges()) return false;
+        if (!readAhead_ || !readAhead_->Take(position, maxCount, room, chunk_)) {
+            std::string error;
+            if (!RecordChunk::Read(*store_, position, maxCount, room, chunk_, error)) {
+                Log(error);
+                return false;
+            }
         }
+        if (readAhead_ && chunk_.count == wanted)
+            readAhead_->ReadFrom(position + static_cast<std::uint64_t>(chunk_.count), maxCount, room);
     }
-    param2 = count;
-    data.Assign(reply_.data(), used);
+    param2 = chunk_.count;
+    data.Assign(chunk_.bytes.data(), static_cast<std::uint32_t>(chunk_.bytes.size()));
     return true;
 }
 
@@ -112,6 +125,8 @@ bool QuillbridgeService::LogFile(std::int32_t& param1, std::int32_t& param2, Mes
     }
     if (param1 != ClearLogFile) return false;
     bool cleared = kind == QuillbridgeLog ? store_->Clear(error) : kind == DebugLog && debugLog_.Clear(error);
+    // The store's own changes do not show in its version.
+    if (kind == QuillbridgeLog && readAhead_) readAhead_->Forget();
     if (!cleared && !error.empty()) Log(error);
     if (cleared) data.Clear();
     return cleared;

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "channel/ServiceChannel.h"
 #include "service/DebugLogFile.h"
 #include "service/LogStore.h"
+#include "service/RecordReadAhead.h"
 
 struct ServiceSettings {
     std::string name;
@@ -23,7 +23,10 @@ class QuillbridgeService {
 public:
     enum class StartResult { Started, AlreadyRunning, Failed };
 
-    QuillbridgeService(ServiceSettings settings, std::unique_ptr<LogStore> store);
+    // With `readAheadStore`, a second connection to the same log, records are read ahead of a
+    // client that reads them in order.
+    QuillbridgeService(ServiceSettings settings, std::unique_ptr<LogStore> store,
+                       std::unique_ptr<LogStore> readAheadStore = nullptr);
     // Creates the channel's objects; after Started, clients see the service running.
     StartResult Start();
     // Serves until Stop; on the calling thread.
@@ -41,10 +44,14 @@ private:
     bool ReadRecords(std::int32_t& param1, std::int32_t& param2, MessageBuffer& data);
     bool LogFile(std::int32_t& param1, std::int32_t& param2, MessageBuffer& data);
     void Log(const std::string& message) const;
+    // Drops what was read ahead when another connection has changed the log since the last look.
+    bool NoticeChanges();
 
     ServiceSettings settings_;
     std::unique_ptr<LogStore> store_;
+    std::unique_ptr<RecordReadAhead> readAhead_;  // may be null
     DebugLogFile debugLog_;
     ServiceChannel channel_;
-    std::vector<std::uint8_t> reply_;  // a reply's room, reused for every ReadRecordsRequest
+    std::uint64_t dataVersion_ = 0;               // of store_, when last looked at
+    RecordChunk chunk_;                           // a reply's records, reused for every ReadRecordsRequest
 };

@@ -72,7 +72,9 @@ int ServeCommand::Run(CommandLine& args) {
 
     auto store = LogStore::Open(settings.databasePath, error);
     if (!store) return ServiceOptions::Fail(error, kExitError);
-    QuillbridgeService service(std::move(settings), std::move(store));
+    // Reading ahead is only faster: without its connection the service reads as asked.
+    auto readAheadStore = LogStore::Open(settings.databasePath, error);
+    QuillbridgeService service(std::move(settings), std::move(store), std::move(readAheadStore));
 
     // SIGINT and SIGTERM are taken by one thread, which asks the service loop to stop; every
     // other thread has them blocked.

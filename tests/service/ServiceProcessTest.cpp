@@ -184,6 +184,26 @@ TEST(ServiceProcess, ClearBetweenTwoReadsEndsTheLoad) {
     EXPECT_EQ(viewer.ReadAll(), (std::vector<std::string>{"n 0", "n 1", "n 2"}));
 }
 
+TEST(ServiceProcess, AChangeByAnotherProgramIsServedNotWhatWasReadBeforeIt) {
+    ServiceFixture f;
+    ASSERT_TRUE(f.Import(ServiceFixture::Lines("old ", 0, 3000)));
+    ASSERT_TRUE(f.Start());
+    Viewer viewer(f.name);
+    ASSERT_TRUE(viewer.connected);
+    std::vector<std::string> got;
+    // Reading in order: the service reads the next chunks ahead.
+    ASSERT_EQ(viewer.Read(1, got), 50);
+    ASSERT_EQ(viewer.Read(51, got), 50);
+    std::string error;
+    auto other = LogStore::Open(f.db, error);
+    ASSERT_TRUE(other && other->Clear(error)) << error;
+    EXPECT_EQ(viewer.Read(101, got), 0) << "the cleared records are not served";
+    ASSERT_TRUE(f.Import(ServiceFixture::Lines("new ", 0, 120)));
+    std::vector<std::string> expected;
+    for (int i = 0; i < 120; ++i) expected.push_back(Numbered("new ", i));
+    EXPECT_EQ(viewer.ReadAll(), expected);
+}
+
 TEST(ServiceProcess, BadImportIsRefusedWholeWithEveryBadLineNamed) {
     ServiceFixture f;
     const std::string file = f.dir.File("records.jsonl");
