@@ -1,5 +1,7 @@
 #include "app/LogLoader.h"
 
+#include <algorithm>
+
 #include "app/RecordReader.h"
 #include "channel/Trace.h"
 #include "platform/kernel/FileTime.h"
@@ -49,6 +51,15 @@ void LogLoader::Stop(const std::function<void()>& serve) {
 
 bool LogLoader::Pause(DWORD ms) { return WaitForSingleObject(stopEvent_.Get(), ms) != WAIT_OBJECT_0; }
 
+bool LogLoader::PauseUntil(std::chrono::steady_clock::time_point end) {
+    // Whole milliseconds watching the stop, then the rest of the last one: rounding the wait up
+    // would lengthen every pause by up to a millisecond.
+    const auto left = std::chrono::floor<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+    if (!Pause(static_cast<DWORD>(std::max<std::chrono::milliseconds::rep>(0, left.count())))) return false;
+    std::this_thread::sleep_until(end);
+    return !Stopping();
+}
+
 bool LogLoader::AgeFilterAccepts(std::uint64_t time, std::uint32_t ageFilter, std::uint64_t now) {
     if (ageFilter >= std::size(kAgeLimitSeconds)) return true;
     const std::uint64_t seconds = (now - time) / kFileTimeTicksPerSecond;  // a future time wraps to a huge age
@@ -78,27 +89,38 @@ int LogLoader::LoaderMain() {
             frame_.attachments.clear();
         }
         nextKey_ = 0;
-        std::uint32_t received = 0;
-        int sincePause = 0;
-        while (received < info.recordCount && !Stopping()) {
-            if (sincePause < kRequestsBetweenPauses) {
-                ++sincePause;
-            } else {
-                sincePause = 0;
-                bool reload;
-                {
-                    std::lock_guard lock(frame_.loaderLock);
-                    reload = frame_.reloadRequested != 0;
-                }
-                if (reload || !Pause(kPauseMs)) break;  // a reload starts afresh at the next poll
-            }
-            const std::int32_t n = ReadRecords(info.firstRecord + received);
-            if (n <= 0) break;
-            received += static_cast<std::uint32_t>(n);
-        }
+        Load(info);
         frame_.OnLoadEnd();
     }
     return 0;
+}
+
+void LogLoader::Load(const LogInfo& info) {
+    std::uint32_t received = 0;
+    int runLength = kRequestsBetweenPauses;  // the first run; after each pause one more
+    while (received < info.recordCount && Handing()) {
+        std::size_t replies = 0;
+        bool failed = false;
+        while (static_cast<int>(replies) < runLength && received < info.recordCount && Handing()) {
+            if (run_.size() == replies) run_.emplace_back();
+            const std::int32_t n = ReadRecords(info.firstRecord + received, run_[replies]);
+            if (n <= 0) {
+                failed = true;
+                break;
+            }
+            received += static_cast<std::uint32_t>(n);
+            ++replies;
+        }
+        const auto pauseEnd = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPauseMs);
+        for (std::size_t i = 0; i < replies && Handing(); ++i) HandOver(run_[i]);
+        if (failed || received >= info.recordCount) return;
+        {
+            std::lock_guard lock(frame_.loaderLock);
+            if (frame_.reloadRequested) return;  // a reload starts afresh at the next poll
+        }
+        if (!PauseUntil(pauseEnd)) return;
+        runLength = kRequestsBetweenPauses + 1;
+    }
 }
 
 bool LogLoader::GetLogInfo(LogInfo& info) {
@@ -113,29 +135,34 @@ bool LogLoader::GetLogInfo(LogInfo& info) {
     return true;
 }
 
-std::int32_t LogLoader::ReadRecords(std::uint64_t position) {
-    MessageBuffer data(&position, sizeof position);
-    const std::uint32_t kind = frame_.logKind.load();
+std::int32_t LogLoader::ReadRecords(std::uint64_t position, Reply& reply) {
+    reply.data.Assign(&position, sizeof position);
+    reply.count = 0;
     // A load started for the Quillbridge log ends quietly when the user switched to the debug log.
-    if (kind != QuillbridgeLog || frame_.channel == nullptr) return 0;
-    std::int32_t param1 = static_cast<std::int32_t>(kind), param2 = kMaxRecordsPerRequest;
-    if (frame_.channel->SendMsg(ReadRecordsRequest, param1, param2, data, ServiceChannel::kRequestTimeoutMs,
+    if (!Handing() || frame_.channel == nullptr) return 0;
+    std::int32_t param1 = QuillbridgeLog, param2 = kMaxRecordsPerRequest;
+    if (frame_.channel->SendMsg(ReadRecordsRequest, param1, param2, reply.data, ServiceChannel::kRequestTimeoutMs,
                                 stopEvent_.Get()) != 1)
         return 0;
-    const std::int32_t count = param2;
-    RecordReader::Read(data.Data(), data.Size(), count, record_, [this](const LogRecord& r, std::uint64_t time) {
-        if (Stopping()) return;
-        if (AgeFilterAccepts(time, frame_.ageFilter.load(std::memory_order_relaxed), now_()) &&
-            LevelFilterAccepts(r.level, frame_.levelFilter.load(std::memory_order_relaxed))) {
-            const std::uint32_t key = nextKey_++;
-            if (!r.attachedData.bytes.IsEmpty()) {
-                std::lock_guard lock(frame_.loaderLock);
-                frame_.attachments.try_emplace(key, AttachedData{r.attachedData.kind, r.attachedData.bytes});
-            }
-            frame_.OnRecord(
-                RecordNotice{&r, key, static_cast<std::uint32_t>(time), static_cast<std::uint32_t>(time >> 32)});
+    reply.count = param2;
+    return param2;
+}
+
+void LogLoader::HandOver(const Reply& reply) {
+    RecordReader::Read(reply.data.Data(), reply.data.Size(), reply.count, record_,
+                       [this](const LogRecord& r, std::uint64_t time) { Take(r, time); });
+}
+
+void LogLoader::Take(const LogRecord& r, std::uint64_t time) {
+    if (!Handing()) return;
+    if (AgeFilterAccepts(time, frame_.ageFilter.load(std::memory_order_relaxed), now_()) &&
+        LevelFilterAccepts(r.level, frame_.levelFilter.load(std::memory_order_relaxed))) {
+        const std::uint32_t key = nextKey_++;
+        if (!r.attachedData.bytes.IsEmpty()) {
+            std::lock_guard lock(frame_.loaderLock);
+            frame_.attachments.try_emplace(key, AttachedData{r.attachedData.kind, r.attachedData.bytes});
         }
-        frame_.StepProgress();
-    });
-    return count;
+        frame_.OnRecord(RecordNotice{&r, key, static_cast<std::uint32_t>(time), static_cast<std::uint32_t>(time >> 32)});
+    }
+    frame_.StepProgress();
 }

@@ -4,12 +4,18 @@
 // before every 22nd request, decodes each record, keeps those that pass the age and level
 // filters, stores their attachments and hands them to the frame.
 //
+// The requests between two pauses go out one after the other, and their records are handed to
+// the frame during the pause that follows: the frame's work then overlaps the pacing instead of
+// adding to it, and the service still rests 50 ms between runs of requests.
+//
 // Every wait of the loader also watches its stop event, so that Stop ends it within
 // milliseconds, wherever it is: no thread ever has to be killed.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <thread>
+#include <vector>
 
 #include "app/LoaderFrame.h"
 #include "platform/kernel/UniqueHandle.h"
@@ -43,18 +49,37 @@ public:
     static bool LevelFilterAccepts(std::uint32_t level, std::uint32_t levelFilter);
 
 private:
+    // One reply of ReadRecordsRequest, kept until its records are handed over.
+    struct Reply {
+        MessageBuffer data;
+        std::int32_t count = 0;
+    };
+
     int LoaderMain();
+    // Reads the log `info` describes and hands its records over, until the end, a failed
+    // request, a reload at a pause, a switch to the debug log or the stop.
+    void Load(const LogInfo& info);
     bool GetLogInfo(LogInfo& info);
-    std::int32_t ReadRecords(std::uint64_t position);
+    // Sends one ReadRecordsRequest; the number of records the reply holds, 0 when it failed.
+    std::int32_t ReadRecords(std::uint64_t position, Reply& reply);
+    // Decodes the reply's records, keeps those the filters pass and hands them to the frame.
+    void HandOver(const Reply& reply);
+    // One decoded record: filtered, its attachment stored, handed to the frame, progress stepped.
+    void Take(const LogRecord& record, std::uint64_t time);
+    // Whether the records still go to the Quillbridge log's list.
+    bool Handing() const { return !Stopping() && frame_.logKind.load() == QuillbridgeLog; }
     bool Stopping() const { return frame_.stopRequested.load() != 0; }
     // Waits `ms`; false when the stop came first.
     bool Pause(DWORD ms);
+    // Waits until `end`; false when the stop came first.
+    bool PauseUntil(std::chrono::steady_clock::time_point end);
 
     LoaderFrame& frame_;
     Clock now_;
     UniqueHandle stopEvent_;
     UniqueHandle endedEvent_;
     LogRecord record_;           // reused for every record
+    std::vector<Reply> run_;     // the replies of the requests since the last pause, reused
     std::uint32_t nextKey_ = 0;  // keys of the rows of the current load
     std::thread thread_;
 };
