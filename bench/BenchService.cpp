@@ -6,7 +6,8 @@
 #include "bench/CpuPinning.h"
 #include "tests/support/RunProgram.h"
 
-std::unique_ptr<BenchService> BenchService::Start(const std::vector<StoredRecord>& records, std::string& error) {
+std::unique_ptr<BenchService> BenchService::Start(const std::vector<StoredRecord>& records, std::string& error,
+                                                  Placement placement) {
     std::unique_ptr<BenchService> bench(new BenchService());
     {
         auto store = LogStore::Open(bench->dir_.File("log.sqlite"), error);
@@ -15,11 +16,12 @@ std::unique_ptr<BenchService> BenchService::Start(const std::vector<StoredRecord
             return nullptr;
         }
     }
-    if (!bench->Serve(error)) return nullptr;
+    if (!bench->Serve(placement, error)) return nullptr;
     return bench;
 }
 
-std::unique_ptr<BenchService> BenchService::StartDemo(std::uint32_t records, std::string& error) {
+std::unique_ptr<BenchService> BenchService::StartDemo(std::uint32_t records, std::string& error,
+                                                      Placement placement) {
     std::unique_ptr<BenchService> bench(new BenchService());
     const ProgramResult demo = RunProgram(
         {QB_SERVICE_BINARY, "demo", std::to_string(records), "--db", bench->dir_.File("log.sqlite"), "--seed", "1"});
@@ -27,14 +29,14 @@ std::unique_ptr<BenchService> BenchService::StartDemo(std::uint32_t records, std
         error = "cannot make the log: " + demo.err;
         return nullptr;
     }
-    if (!bench->Serve(error)) return nullptr;
+    if (!bench->Serve(placement, error)) return nullptr;
     return bench;
 }
 
-bool BenchService::Serve(std::string& error) {
+bool BenchService::Serve(Placement placement, std::string& error) {
     name_ = "qbbench" + std::to_string(getpid());
     // One CPU for each process (see channel_bench); the service inherits CPU 1.
-    const bool pinned = CanPinApart() && RunOn(1);
+    const bool pinned = placement == Placement::PinnedApart && CanPinApart() && RunOn(1);
     service_ = std::make_unique<ChildProcess>(std::vector<std::string>{
         QB_SERVICE_BINARY, "serve", "--db", dir_.File("log.sqlite"), "--debug-log", dir_.File("debug.log"), "--name",
         name_});
