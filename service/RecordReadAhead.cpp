@@ -20,13 +20,12 @@ RecordReadAhead::~RecordReadAhead() {
         std::lock_guard lock(mutex_);
         stop_ = true;
     }
-    changed_.notify_all();
+    wanted_.notify_all();
+    added_.notify_all();
     worker_.join();
 }
 
-bool RecordReadAhead::Wanted() const {
-    return active_ && chunks_.size() < kMaxChunks && bytes_ < kMaxBytes;
-}
+bool RecordReadAhead::Full() const { return chunks_.size() >= kMaxChunks || bytes_ >= kMaxBytes; }
 
 bool RecordReadAhead::Take(std::uint64_t position, std::uint32_t maxCount, std::uint32_t room, RecordChunk& chunk) {
     std::unique_lock lock(mutex_);
@@ -34,21 +33,25 @@ bool RecordReadAhead::Take(std::uint64_t position, std::uint32_t maxCount, std::
     // Chunks before this one will not be asked for again: the client has passed them.
     for (auto it = chunks_.begin(); it != chunks_.end() && it->first < position; it = chunks_.erase(it))
         bytes_ -= it->second.bytes.size();
-    changed_.notify_all();
     // The chunk asked for may be the very next the worker reads: waiting for it costs less than
     // reading it twice. A store that hangs does not hold the request up for long.
     const std::uint64_t generation = generation_;
-    changed_.wait_for(lock, std::chrono::seconds(1), [&] {
-        return stop_ || generation_ != generation || chunks_.contains(position) || !active_ || next_ != position;
+    added_.wait_for(lock, std::chrono::seconds(1), [&] {
+        return stop_ || generation_ != generation || chunks_.contains(position) || !active_ || next_ != position ||
+               !filling_;
     });
     auto found = chunks_.find(position);
-    if (found == chunks_.end()) return false;
-    chunk = std::move(found->second);
-    bytes_ -= chunk.bytes.size();
-    chunks_.erase(found);
+    const bool taken = found != chunks_.end();
+    if (taken) {
+        chunk = std::move(found->second);
+        bytes_ -= chunk.bytes.size();
+        chunks_.erase(found);
+    }
+    const bool refill = active_ && !filling_ && chunks_.size() <= kRefillAt;
+    if (refill) filling_ = true;
     lock.unlock();
-    changed_.notify_all();  // room for one more
-    return true;
+    if (refill) wanted_.notify_one();
+    return taken;
 }
 
 void RecordReadAhead::ReadFrom(std::uint64_t next, std::uint32_t maxCount, std::uint32_t room) {
@@ -63,9 +66,11 @@ void RecordReadAhead::ReadFrom(std::uint64_t next, std::uint32_t maxCount, std::
         maxCount_ = maxCount;
         room_ = room;
         active_ = true;
+        filling_ = true;
         ++generation_;
     }
-    changed_.notify_all();
+    wanted_.notify_one();
+    added_.notify_all();
 }
 
 void RecordReadAhead::Forget() {
@@ -74,15 +79,16 @@ void RecordReadAhead::Forget() {
         chunks_.clear();
         bytes_ = 0;
         active_ = false;
+        filling_ = false;
         ++generation_;
     }
-    changed_.notify_all();
+    added_.notify_all();
 }
 
 void RecordReadAhead::Run() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [&] { return stop_ || Wanted(); });
+        wanted_.wait(lock, [&] { return stop_ || (active_ && filling_); });
         if (stop_) return;
         const std::uint64_t position = next_, generation = generation_;
         const std::uint32_t maxCount = maxCount_, room = room_;
@@ -102,7 +108,8 @@ void RecordReadAhead::Run() {
                 bytes_ += chunk.bytes.size();
                 chunks_.emplace(position, std::move(chunk));
             }
+            if (Full()) filling_ = false;
         }
-        changed_.notify_all();
+        added_.notify_all();
     }
 }

@@ -16,8 +16,11 @@
 
 class RecordReadAhead {
 public:
-    static constexpr std::size_t kMaxChunks = 48;                 // two runs of the loader's requests
-    static constexpr std::size_t kMaxBytes = 8 * 1024 * 1024;     // whatever the records' sizes
+    // Three runs of the loader's requests at most. The worker fills up to that once no more than
+    // two are left, so that it reads while the client pauses, not while it asks.
+    static constexpr std::size_t kMaxChunks = 66;
+    static constexpr std::size_t kRefillAt = 44;
+    static constexpr std::size_t kMaxBytes = 8 * 1024 * 1024;  // whatever the records' sizes
 
     explicit RecordReadAhead(std::unique_ptr<LogStore> store);
     ~RecordReadAhead();
@@ -36,18 +39,20 @@ public:
 
 private:
     void Run();
-    bool Wanted() const;  // with mutex_ held
+    bool Full() const;  // with mutex_ held
 
     std::unique_ptr<LogStore> store_;  // the worker's only
 
     // Guarded by mutex_.
     mutable std::mutex mutex_;
-    std::condition_variable changed_;
+    std::condition_variable wanted_;  // the worker waits for something to read
+    std::condition_variable added_;   // a request waits for the chunk being read
     std::map<std::uint64_t, RecordChunk> chunks_;  // by position, all after the last one taken
     std::size_t bytes_ = 0;                        // in chunks_
     std::uint64_t next_ = 0;                       // the position the worker reads next
     std::uint32_t maxCount_ = 0, room_ = 0;        // what the chunks were read for
-    bool active_ = false;                          // reading on from next_
+    bool active_ = false;                          // reading on from next_, not yet at the end
+    bool filling_ = false;                         // the worker reads until full
     std::uint64_t generation_ = 0;                 // one more at every Forget or new start
     bool stop_ = false;
 
