@@ -15,6 +15,7 @@
 #include "app/LogLoader.h"
 #include "app/RecordReader.h"
 #include "bench/BenchService.h"
+#include "bench/HostSteal.h"
 #include "bench/PacingFloor.h"
 #include "bench/RatioReporter.h"
 #include "channel/RecordCodec.h"
@@ -137,6 +138,7 @@ void FullLoad(benchmark::State& state) {
     LogLoader loader(frame);
     int loads = 0;
     double spent = 0;
+    const HostSteal steal;
     for (auto _ : state) {
         frame.records = 0;
         const auto start = Clock::now();
@@ -152,6 +154,7 @@ void FullLoad(benchmark::State& state) {
     state.counters["pacing_s"] = floor;
     state.counters["ratio"] = spent / static_cast<double>(state.iterations()) / floor;
     state.counters["goal"] = 1.05;
+    state.counters["steal_pct"] = steal.Percent();
 }
 
 BENCHMARK(DecodeOnly)->Unit(benchmark::kMillisecond);

@@ -12,6 +12,7 @@
 // service nor the viewer is pinned to a CPU, as when a person runs them: the service reads ahead
 // on a thread of its own, which needs a CPU its serving thread does not hold.
 //   cpu:    the viewer process's processor time a load, steadier than the wall under other builds.
+//   steal:  the share of the machine's processor time its host kept for others meanwhile.
 
 #include <benchmark/benchmark.h>
 
@@ -30,6 +31,7 @@
 #include "app/CPelorinApp.h"
 #include "bench/BenchService.h"
 #include "bench/CpuPinning.h"
+#include "bench/HostSteal.h"
 #include "bench/PacingFloor.h"
 #include "bench/RatioReporter.h"
 #include "platform/drivers/HeadlessDriver.h"
@@ -203,6 +205,7 @@ void FullLoad(benchmark::State& state) {
     // record would wait for a switch of that CPU.
     RunAnywhere();
     double spent = 0, cpu = 0, longestGap = 0, peakBytes = 0, textBytes = 0;
+    const HostSteal steal;
     for (auto _ : state) {
         if (measureMemory && !ResetPeakResident()) {
             state.SkipWithError("cannot reset the peak resident memory");
@@ -238,6 +241,7 @@ void FullLoad(benchmark::State& state) {
     state.counters["viewer_cpu_s"] = cpu / static_cast<double>(state.iterations());
     state.counters["gap_ms"] = longestGap;
     state.counters["gap_goal_ms"] = kGapGoalMs;
+    state.counters["steal_pct"] = steal.Percent();
     if (measureMemory) {
         state.counters["peak_rss_MB"] = peakBytes / 1e6;
         state.counters["text_MB"] = textBytes / 1e6;
