@@ -82,13 +82,13 @@ BOOL CProgressBar::SetRange(int lower, int upper, int step) {
 
 int CProgressBar::SetPos(int position) {
     if (!::IsWindow(m_hWnd)) return 0;
-    ShowWindow(SW_SHOW);
+    MakeVisible();
     return CProgressCtrl::SetPos(position);
 }
 
 int CProgressBar::SetStep(int step) {
     if (!::IsWindow(m_hWnd)) return 0;
-    ShowWindow(SW_SHOW);
+    MakeVisible();
     return CProgressCtrl::SetStep(step);
 }
 
@@ -97,6 +97,12 @@ int CProgressBar::StepIt() {
     const HWND hwnd = window.load();
     if (!hwnd || !::IsWindow(hwnd)) return 0;
     return static_cast<int>(::SendMessageA(hwnd, PBM_STEPIT, 0, 0));
+}
+
+// Stepped once a record while a log loads: showing a window already shown would only move it
+// to where it is, with its notifications, every time.
+void CProgressBar::MakeVisible() {
+    if (!(GetStyle() & WS_VISIBLE)) ShowWindow(SW_SHOW);
 }
 
 void CProgressBar::Clear() {
@@ -150,7 +156,7 @@ BOOL CProgressBar::OnEraseBkgnd(CDC* pDC) {
 
 // Showing the control belongs on its own thread, whoever steps it.
 LRESULT CProgressBar::OnStepIt(WPARAM, LPARAM) {
-    ShowWindow(SW_SHOW);
+    MakeVisible();
     return Default();
 }
 

@@ -37,6 +37,8 @@ protected:
 private:
     static CWnd* GetStatusBar();
     void Resize();
+    // Shows the control unless it is shown already.
+    void MakeVisible();
 
     std::string message;
     int sizePercent = 100;
