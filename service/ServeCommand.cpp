@@ -20,7 +20,9 @@ void TraceToStderr(const char* line) { std::fputs(line, stderr); }
 // Why a channel object could not be made, as an administrator can act on it.
 std::string CreateFailure(const ServiceChannel& channel, const std::string& name) {
     const std::string object = "\"" + channel.FailedObject() + "\"";
-    const std::string where = std::string(" in ") + kernel::ObjectNamespace::kGlobalDirectory;
+    // Appended, not added: GCC 12 misreads " in " + directory on a fresh string as an overflow.
+    std::string where = " in ";
+    where += kernel::ObjectNamespace::kGlobalDirectory;
     switch (channel.FailedError()) {
         case ERROR_FILENAME_EXCED_RANGE:
             return "the service name \"" + name + "\" is too long: its objects' names, such as " + object +
