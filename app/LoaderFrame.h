@@ -25,7 +25,9 @@ public:
         reloadRequested = 1;
     }
 
-    // Sent from the loader's thread, which waits until each has been handled.
+    // Sent from the loader's thread, which waits until each has been handled. Every record read
+    // advances the progress by one step: a record the filters let through with its row
+    // (`OnRecord`, one hand-off to the frame's thread instead of two), a dropped one alone.
     virtual void OnLoadBegin(std::uint32_t recordCount) = 0;
     virtual void OnRecord(const RecordNotice& notice) = 0;
     virtual void OnLoadEnd() = 0;

@@ -163,6 +163,7 @@ void LogLoader::Take(const LogRecord& r, std::uint64_t time) {
             frame_.attachments.try_emplace(key, AttachedData{r.attachedData.kind, r.attachedData.bytes});
         }
         frame_.OnRecord(RecordNotice{&r, key, static_cast<std::uint32_t>(time), static_cast<std::uint32_t>(time >> 32)});
+    } else {
+        frame_.StepProgress();
     }
-    frame_.StepProgress();
 }

@@ -50,6 +50,7 @@ public:
         {
             std::lock_guard lock(mutex_);
             rows_.push_back(row);
+            ++steps_;  // a row comes with its step
             hook = onRecord;
             changed_.notify_all();
         }

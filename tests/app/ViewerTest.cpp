@@ -235,6 +235,7 @@ TEST_F(ViewerTest, FiltersByAgeAndLevel) {
     Command(frame, ID_LEVEL_FATAL);
     ASSERT_TRUE(Loaded(frame, 1));
     EXPECT_EQ(frame->GetList()->GetListCtrl().GetItemText(0, 4), "d2");
+    EXPECT_EQ(frame->progress.GetPos(), 6) << "every record read steps the progress, shown or dropped";
     Command(frame, ID_FILTER_ALL);
     ASSERT_TRUE(Loaded(frame, 2));
     Command(frame, ID_LEVEL_INFO);

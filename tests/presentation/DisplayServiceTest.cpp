@@ -24,6 +24,7 @@ public:
     void OnLoadBegin(std::uint32_t recordCount) override { SendMessageA(hwnd_, WM_LOG_LOAD_BEGIN, recordCount, 0); }
     void OnRecord(const RecordNotice& notice) override {
         SendMessageA(hwnd_, WM_LOG_RECORD, 1, reinterpret_cast<LPARAM>(&notice));
+        frame_.progress.StepIt();
     }
     void OnLoadEnd() override {
         SendMessageA(hwnd_, WM_LOG_LOAD_END, 0, 0);
