@@ -263,7 +263,7 @@ LRESULT CMainFrame::OnRecordMessage(WPARAM kind, LPARAM notice) {
     if (kind != 1 || !notice) return 0;
     const auto* n = reinterpret_cast<const RecordNotice*>(notice);
     if (CContainerView* list = GetList()) list->AddRecord(*n->record, n->recordKey, FILETIME{n->timeLow, n->timeHigh});
-    progress.StepIt();  // here rather than sent from the loader: a second hand-off a record
+    progress.StepIt();  // with its row, not sent by the loader: one hand-off a record instead of two
     return 0;
 }
 
